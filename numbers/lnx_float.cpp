@@ -1,0 +1,140 @@
+// Conversions between numbers and binary floating point.
+//
+// Both directions follow a fixed recipe (scale by powers of 100, peel off
+// base-100 digits, round to the type's decimal precision) rather than an
+// exact conversion: stored numbers were made this way, and the same double
+// must keep giving the same number.
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "lnx.h"
+#include "numbers/number.hpp"
+
+using namespace tavo::num;
+
+namespace {
+
+struct FloatTraits {
+    int precision;       // significant decimal digits kept
+    int low_exponent;    // smallest decimal exponent of the type
+    int base100_digits;  // digits peeled off before rounding
+};
+
+constexpr FloatTraits kDouble{15, -307, 9};
+constexpr FloatTraits kFloat{6, -37, 5};
+
+// Peels base-100 digits off y (1 <= y < 100): each but the last is the
+// integer part, the rest scaled by 100; the last is rounded by adding 0.1.
+// A last digit of 100 carries upward. Returns the exponent adjustment (1
+// when the carry leaves the first digit).
+int peel_digits(double y, uint8_t *digits, int count) {
+    for (int i = 0; i < count - 1; ++i) {
+        const double whole = std::floor(y);
+        digits[i] = static_cast<uint8_t>(whole);
+        y = (y - whole) * 100.0;
+        if (y < 0) y += 100.0;
+    }
+    int last = static_cast<int>(y + 0.1);
+    int i = count - 1;
+    while (last >= 100) {
+        digits[i] = static_cast<uint8_t>(last - 100);
+        if (i == 0) {
+            // The carry leaves the first digit: a leading 1, the rest zeros.
+            std::memmove(digits + 1, digits, static_cast<size_t>(count - 1));
+            digits[0] = 1;
+            return 1;
+        }
+        --i;
+        last = digits[i] + 1;
+    }
+    digits[i] = static_cast<uint8_t>(last);
+    return 0;
+}
+
+Unpacked from_double(double x, const FloatTraits &t, bool is_float) {
+    if (std::isnan(x)) return make_zero();
+    const bool negative = std::signbit(x);
+    if (std::isinf(x)) return make_inf(negative);
+    x = std::fabs(x);
+    if (x == 0.0) return make_zero();
+
+    const int k = static_cast<int>(static_cast<float>(std::log10(x)));
+    if (k / 2 > kMaxExp) return make_inf(negative);
+    int e = k / 2;
+    if (std::pow(100.0, e) > x) --e;
+    if (e < kMinExp) return make_zero();
+
+    // Tiny floats are lifted first so that the power of 100 stays in range.
+    double y;
+    if (k < t.precision + t.low_exponent) {
+        y = x * 1e16 * std::pow(100.0, -e - 8);
+    } else {
+        y = x * std::pow(100.0, -e);
+    }
+    // The decimal exponent can be off by one near a power of ten.
+    while (y >= 100.0) {
+        y /= 100.0;
+        ++e;
+    }
+    while (y < 1.0) {
+        y *= 100.0;
+        --e;
+    }
+
+    int count = t.base100_digits;
+    if (is_float && ((x >= 1.0 && k % 2 != 0) || (x < 1.0 && k % 2 == 0))) count = 4;
+    uint8_t digits[kMaxDigits];
+    e += peel_digits(y, digits, count);
+    const Unpacked u = from_digits(negative, e, digits, count);
+    return round_significant(u, t.precision);
+}
+
+// The value of the first 19 digits, the 20th rounding the last, scaled by
+// 100 (or 0.01) one position at a time.
+double to_double(const Unpacked &u, int max_integer_digits, double largest) {
+    if (u.is_zero()) return 0.0;
+    if (u.is_inf() || u.exp + 1 > max_integer_digits) return largest;
+    double v = 0.0;
+    const int used = u.count < 19 ? u.count : 19;
+    for (int i = 0; i < used; ++i) v = 100.0 * v + u.digit[i];
+    if (u.count > used && u.digit[used] >= 50) v += 1.0;
+    for (int shift = u.exp + 1 - used; shift > 0; --shift) v *= 100.0;
+    for (int shift = u.exp + 1 - used; shift < 0; ++shift) v *= 0.01;
+    return v;
+}
+
+}  // namespace
+
+extern "C" {
+
+TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *dstlen) noexcept {
+    Unpacked u;
+    if (value != nullptr && size == 8) {
+        double x;
+        std::memcpy(&x, value, 8);
+        u = from_double(x, kDouble, false);
+    } else if (value != nullptr && size == 4) {
+        float f;
+        std::memcpy(&f, value, 4);
+        u = from_double(f, kFloat, true);
+    }
+    emit(dst, dstlen, u);
+}
+
+TAVO_API void lnxnur(const uint8_t *num, int32_t len, void *value, uint32_t size) noexcept {
+    if (value == nullptr || (size != 4 && size != 8)) return;
+    const Unpacked u = load(num, len);
+    if (size == 8) {
+        double v = to_double(u, 154, std::numeric_limits<double>::max());
+        if (u.is_negative()) v = -v;
+        std::memcpy(value, &v, 8);
+    } else {
+        double v = to_double(u, 19, std::numeric_limits<float>::max());
+        if (u.is_negative()) v = -v;
+        const auto f = static_cast<float>(v);
+        std::memcpy(value, &f, 4);
+    }
+}
+
+}  // extern "C"
