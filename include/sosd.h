@@ -1,0 +1,21 @@
+/*
+ * sosd.h: the exported routines of the operating-system layer.
+ *
+ * Everything that talks to the operating system lives behind this layer;
+ * the portable code reaches it only through these names.
+ */
+#ifndef SOSD_H
+#define SOSD_H
+
+#include "tavo_api.h"
+
+TAVO_BEGIN_DECLS
+
+/* Exchanges n bytes between a and b, byte by byte from the start; n = 0
+ * does nothing. Overlapping buffers get exactly what that ascending walk
+ * gives. */
+TAVO_API void slcswap(void *a, void *b, uint32_t n) TAVO_NOEXCEPT;
+
+TAVO_END_DECLS
+
+#endif /* SOSD_H */
