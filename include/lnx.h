@@ -177,7 +177,8 @@ TAVO_API int32_t lnxqgnm(uint8_t *digits, uint32_t size, const uint8_t *num,
                          int32_t len) TAVO_NOEXCEPT;
 
 /* Copies a number from one form of passing to another. */
-TAVO_API void lnxqcop(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen) TAVO_NOEXCEPT;
+TAVO_API void lnxqcop(const uint8_t *num, int32_t len, uint8_t *dst,
+                      uint32_t *dstlen) TAVO_NOEXCEPT;
 
 /* Unpacks into the word form: at most 20 words are written to words; the
  * run is [*begin, *end) and *exponent the exponent of its first word.

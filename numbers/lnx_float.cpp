@@ -59,8 +59,13 @@ Unpacked from_double(double x, const FloatTraits &t, bool is_float) {
     x = std::fabs(x);
     if (x == 0.0) return make_zero();
 
-    const int k = static_cast<int>(static_cast<float>(std::log10(x)));
-    if (k / 2 > kMaxExp) return make_inf(negative);
+    int k = static_cast<int>(static_cast<float>(std::log10(x)));
+    if (k / 2 > kMaxExp) {
+        // Single precision rounds log10 of values just below 1e126 up to
+        // 126; those values are still in range.
+        if (x >= 1e126) return make_inf(negative);
+        k = 2 * kMaxExp + 1;
+    }
     int e = k / 2;
     if (std::pow(100.0, e) > x) --e;
     if (e < kMinExp) return make_zero();

@@ -8,7 +8,9 @@ using namespace tavo::num;
 
 namespace {
 
-bool valid_size(uint32_t size) { return size == 1 || size == 2 || size == 4; }
+bool valid_size(uint32_t size) {
+    return size == 1 || size == 2 || size == 4;
+}
 
 int64_t read_integer(const void *value, uint32_t size, bool is_signed) {
     switch (size) {

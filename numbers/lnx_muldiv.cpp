@@ -1,129 +1,222 @@
-// Multiplication, division and remainder, computed on 32-bit words that
-// hold one base-100 digit each and may leave 0..99 until normalised.
+// Multiplication, division and remainder.
+//
+// A product keeps the partial products a[i] x b[j] with i + j <= 22 (23
+// positions behind the carry position) and rounds at the 21st significant
+// digit, upward only above 50. It is computed on limbs of four base-100
+// digits; only the limb pairs on the edge of the kept triangle are split.
+//
+// A quotient is developed digit by digit over a 24-digit dividend, each
+// digit estimated with the divisor's first three digits and the rest of the
+// divisor subtracted as the division goes; the 22 signed quotient digits are
+// then normalised and rounded like a product.
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "lnx.h"
 #include "numbers/lnx_internal.h"
 #include "numbers/number.hpp"
+#include "numbers/swar.hpp"
 
 namespace tavo::num {
 
 namespace {
 
-// A product keeps 23 positions after the carry position in front of them;
-// partial products that would land further right are never formed.
-constexpr int kProductPositions = 23;
-// A quotient is developed over a dividend of 24 words: 22 quotient digits.
-constexpr int kDividendWords = 24;
-constexpr int kQuotientDigits = kDividendWords - 2;
+constexpr uint64_t kLimbBase = 100000000;  // four base-100 digits
+constexpr int kLimbs = 6;                  // 24 digit slots
 
-// Packs words that are already 0..99 (the 21st rounds up only above 50).
-Unpacked from_words(bool negative, int exp, const int32_t *words, int count) {
-    uint8_t digits[kMaxDigits + 1];
-    int first = 0;
-    while (first < count && words[first] == 0) ++first;
-    const int n = std::min(count - first, kMaxDigits + 1);
-    for (int i = 0; i < n; ++i) digits[i] = static_cast<uint8_t>(words[first + i]);
-    return from_long_digits(negative, exp - first, digits, n, 51);
+using Limbs = std::array<uint64_t, kLimbs>;
+
+Limbs to_limbs(const Unpacked &u) {
+    Limbs l;
+    for (int w = 0; w < 3; ++w) {
+        const uint64_t two = swar::digits_to_limbs(swar::load_le(u.digit.data() + 8 * w));
+        l[2 * w] = two & 0xFFFFFFFF;
+        l[2 * w + 1] = two >> 32;
+    }
+    return l;
 }
 
-// Quotient of a running remainder by the trial divisor, truncated toward
-// zero as integer division would, from a precomputed reciprocal: the
-// estimate is off by at most one and corrected with the remainder.
-struct TrialDivisor {
-    int32_t d;
-    double inverse;
-    explicit TrialDivisor(int32_t divisor) : d(divisor), inverse(1.0 / divisor) {}
-    int32_t quotient(int32_t r) const {
-        auto q = static_cast<int32_t>(static_cast<double>(r) * inverse);
-        const int32_t rem = r - q * d;
-        if (r >= 0) {
-            if (rem < 0) --q;
-            else if (rem >= d) ++q;
-        } else {
-            if (rem > 0) ++q;
-            else if (rem <= -d) --q;
-        }
-        return q;
-    }
-};
+// Limbs below 10^8 as digit bytes, four each (at most eight limbs).
+swar::Run limbs_to_run(const uint64_t *limbs, int count) {
+    swar::Run r;
+    for (int i = 0; i < count; ++i)
+        r.w[i / 2] |= uint64_t{swar::limb_to_digits(static_cast<uint32_t>(limbs[i]))}
+                      << (32 * (i % 2));
+    return r;
+}
+
+// A limb divided by these keeps its first one, two or three digits.
+constexpr uint64_t kPow100[] = {1000000, 10000, 100, 1};
 
 }  // namespace
 
-Unpacked multiply(const Unpacked &a, const Unpacked &b) {
+void multiply_into(const Unpacked &a, const Unpacked &b, uint8_t *dst, uint32_t *dstlen) {
     const bool negative = a.is_negative() != b.is_negative();
-    if (a.is_zero() || b.is_zero()) return make_zero();
-    if (a.is_inf() || b.is_inf()) return make_inf(negative);
-    int exp = a.exp + b.exp + 1;
-    if (exp < kMinExp) return make_zero();
-    if (exp > kMaxExp + 1) return make_inf(negative);
+    if (a.is_zero() || b.is_zero()) return emit(dst, dstlen, make_zero());
+    if (a.is_inf() || b.is_inf()) return emit(dst, dstlen, make_inf(negative));
+    const int exp = a.exp + b.exp + 1;  // of the carry position
+    if (exp < kMinExp) return emit(dst, dstlen, make_zero());
+    if (exp > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
 
-    // p[0] is the carry position; a[i] x b[j] lands in p[i + j + 1].
-    int32_t p[kProductPositions + 1] = {};
-    int32_t bw[kMaxDigits];
-    for (int j = 0; j < b.count; ++j) bw[j] = b.digit[j];
-    for (int i = 0; i < a.count; ++i) {
-        const int32_t ai = a.digit[i];
-        const int jn = std::min(b.count, kProductPositions - i);
-        int32_t *row = p + i + 1;
-        for (int j = 0; j < jn; ++j) row[j] += ai * bw[j];
+    const Limbs x = to_limbs(a), y = to_limbs(b);
+    // col[c] collects the limb products A[i] x B[j] with i + j = c; its units
+    // are the product digit at position 4c + 7 behind the carry position.
+    uint64_t col[kLimbs] = {};
+    for (int i = 0; i < 5; ++i)
+        for (int j = 0; i + j < 5; ++j) col[i + j] += x[i] * y[j];
+    // Pairs with i + j = 5 reach positions 21 .. 27: only digit pairs p, q
+    // of the two limbs with p + q <= 2 land at position 23 or before.
+    for (int i = 1; i < 5; ++i) {
+        const uint8_t *ad = a.digit.data() + 4 * i;
+        const uint64_t bj = y[5 - i];
+        col[5] += kLimbBase * (ad[0] * (bj / kPow100[2]) + ad[1] * (bj / kPow100[1]) +
+                               ad[2] * (bj / kPow100[0]));
     }
-    for (int k = kProductPositions; k > 0; --k) {
-        p[k - 1] += p[k] / 100;
-        p[k] %= 100;
+    uint64_t limbs[kLimbs + 1];
+    for (int c = kLimbs - 1; c > 0; --c) {
+        col[c - 1] += col[c] / kLimbBase;
+        limbs[c + 1] = col[c] % kLimbBase;
     }
-    if (p[0] == 0) {
-        if (--exp < kMinExp) return make_zero();
-        return from_words(negative, exp, p + 1, kProductPositions);
+    limbs[0] = col[0] / kLimbBase;
+    limbs[1] = col[0] % kLimbBase;
+    // limbs[0] holds the carry position and the three after it.
+    emit_digits(negative, exp, limbs_to_run(limbs, kLimbs + 1), 4 * (kLimbs + 1), 51, dst, dstlen);
+}
+
+namespace {
+
+constexpr int kQuotientDigits = 22;
+constexpr int kShift = 47;
+
+// The quotient digits of a / b as the digit-by-digit division finds them.
+//
+// The running remainder r is kept as R = r x M with M = 2^47 / D + 1, D the
+// trial divisor: trunc(r / D) is then floor(R / 2^47), plus 1 when r < 0,
+// exactly, because |r| < 100 D + 2^18 keeps r x D below 2^47. Each step:
+//   q(k)   = trunc(r(k) / D)
+//   r(k+1) = 100 r(k) + a(k+3) - q(k) (100 D + b3) - sum over j >= 4 of
+//            q(k+3-j) b(j)
+// which is the division that subtracts q x D from the remainder and the
+// divisor's further digits from the dividend words they fall under. The
+// arithmetic is done modulo 2^64 (values stay far below 2^63 in magnitude).
+// The quotient digits found two or more steps before, against the
+// divisor's digits from the sixth on: tail(k) = sum over j = 5 .. 19 of
+// q(k+3-j) b(j). A window of the 16 latest quotient digits up to q(k-2)
+// slides along; the newest is added one step after it was found, so the
+// sum stays off the path from one quotient digit to the next.
+class DivisorTail {
+  public:
+    explicit DivisorTail(const uint8_t *bd) {
+        // Lane t of the window holds q(k-17+t), to be weighted by b(20-t).
+        alignas(16) int16_t w[16] = {};
+        for (int t = 1; t < 16; ++t) w[t] = bd[20 - t];
+#if defined(__SSE2__)
+        w_lo_ = _mm_load_si128(reinterpret_cast<const __m128i *>(w));
+        w_hi_ = _mm_load_si128(reinterpret_cast<const __m128i *>(w + 8));
+#else
+        std::copy_n(w, 16, w_);
+#endif
     }
-    if (exp > kMaxExp) return make_inf(negative);
-    return from_words(negative, exp, p, kProductPositions + 1);
+    // Slides the window by one, bringing in q.
+    void push(int64_t q) {
+#if defined(__SSE2__)
+        lo_ = _mm_or_si128(_mm_srli_si128(lo_, 2), _mm_slli_si128(hi_, 14));
+        hi_ = _mm_insert_epi16(_mm_srli_si128(hi_, 2), static_cast<int>(q), 7);
+#else
+        std::copy(window_ + 1, window_ + 16, window_);
+        window_[15] = static_cast<int16_t>(q);
+#endif
+    }
+    int32_t sum() const {
+#if defined(__SSE2__)
+        __m128i s = _mm_add_epi32(_mm_madd_epi16(lo_, w_lo_), _mm_madd_epi16(hi_, w_hi_));
+        s = _mm_add_epi32(s, _mm_shuffle_epi32(s, 0x4E));
+        s = _mm_add_epi32(s, _mm_shuffle_epi32(s, 0xB1));
+        return _mm_cvtsi128_si32(s);
+#else
+        int32_t s = 0;
+        for (int t = 0; t < 16; ++t) s += int32_t{window_[t]} * w_[t];
+        return s;
+#endif
+    }
+
+  private:
+#if defined(__SSE2__)
+    __m128i w_lo_, w_hi_;
+    __m128i lo_ = _mm_setzero_si128(), hi_ = _mm_setzero_si128();
+#else
+    int16_t w_[16];
+    int16_t window_[16] = {};
+#endif
+};
+
+void quotient_digits(const Unpacked &a, const Unpacked &b, int32_t *q) {
+    const uint8_t *ad = a.digit.data();
+    const uint8_t *bd = b.digit.data();
+    const int64_t d = 10000 * bd[0] + 100 * bd[1] + bd[2];
+    const uint64_t m = (uint64_t{1} << kShift) / static_cast<uint64_t>(d) + 1;
+    const uint64_t step = m * static_cast<uint64_t>(100 * d + bd[3]);
+    const int64_t b4 = bd[4];
+    DivisorTail tail(bd);
+    const bool long_divisor = b.count > 5;
+    uint64_t r = m * static_cast<uint64_t>(10000 * ad[0] + 100 * ad[1] + ad[2]);
+    int64_t previous = 0;  // q(k-1)
+    for (int k = 0;; ++k) {
+        const auto rs = static_cast<int64_t>(r);
+        const int64_t qk = (rs >> kShift) + (rs < 0);
+        q[k] = static_cast<int32_t>(qk);
+        if (k == kQuotientDigits - 1) break;
+        int64_t next = ad[k + 3] - previous * b4;
+        if (long_divisor) next -= tail.sum();
+        r = 100 * r + m * static_cast<uint64_t>(next) - static_cast<uint64_t>(qk) * step;
+        if (long_divisor) tail.push(previous);
+        previous = qk;
+    }
+}
+
+}  // namespace
+
+void divide_into(const Unpacked &a, const Unpacked &b, uint8_t *dst, uint32_t *dstlen) {
+    const bool negative = a.is_negative() != b.is_negative();
+    if (a.is_inf() || b.is_zero()) return emit(dst, dstlen, make_inf(negative));
+    if (a.is_zero() || b.is_inf()) return emit(dst, dstlen, make_zero());
+    const int exp = a.exp - b.exp;  // of the first quotient digit
+    if (exp < kMinExp) return emit(dst, dstlen, make_zero());
+    // At exponent 63 the first quotient digit may still be 0.
+    if (exp > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
+
+    int32_t q[kQuotientDigits + 2] = {};
+    quotient_digits(a, b, q);
+    // Signed digits to limbs of four, normalised from the last; limb 0 takes
+    // what carries out of the first digit.
+    int64_t limbs[kLimbs + 1] = {};
+    for (int i = 0; i < kLimbs; ++i)
+        limbs[i + 1] = int64_t{q[4 * i]} * 1000000 + int64_t{q[4 * i + 1]} * 10000 +
+                       int64_t{q[4 * i + 2]} * 100 + q[4 * i + 3];
+    for (int i = kLimbs; i > 0; --i) {
+        int64_t carry = limbs[i] / int64_t{kLimbBase};
+        limbs[i] -= carry * int64_t{kLimbBase};
+        if (limbs[i] < 0) {
+            limbs[i] += kLimbBase;
+            --carry;
+        }
+        limbs[i - 1] += carry;
+    }
+    if (limbs[0] < 0) return emit(dst, dstlen, make_zero());  // not for valid operands
+    uint64_t u[kLimbs + 1];
+    for (int i = 0; i <= kLimbs; ++i) u[i] = static_cast<uint64_t>(limbs[i]);
+    // limbs[0] holds the four positions in front of the first quotient digit.
+    emit_digits(negative, exp + 4, limbs_to_run(u, kLimbs + 1), 4 * (kLimbs + 1), 51, dst, dstlen);
+}
+
+Unpacked multiply(const Unpacked &a, const Unpacked &b) {
+    return computed([&](uint8_t *dst, uint32_t *dstlen) { multiply_into(a, b, dst, dstlen); });
 }
 
 Unpacked divide(const Unpacked &a, const Unpacked &b) {
-    const bool negative = a.is_negative() != b.is_negative();
-    if (a.is_inf() || b.is_zero()) return make_inf(negative);
-    if (a.is_zero() || b.is_inf()) return make_zero();
-    const int exp = a.exp - b.exp;
-    if (exp < kMinExp) return make_zero();
-    // At exponent 63 the first quotient digit may still be 0.
-    if (exp > kMaxExp + 1) return make_inf(negative);
-
-    int32_t rem[kDividendWords] = {};
-    for (int i = 0; i < a.count; ++i) rem[i] = a.digit[i];
-    const auto digit_b = [&b](int j) -> int32_t { return j < b.count ? b.digit[j] : 0; };
-    const TrialDivisor trial(10000 * digit_b(0) + 100 * digit_b(1) + digit_b(2));
-
-    // q[0] takes a carry out of the first quotient digit.
-    int32_t q[kQuotientDigits + 1] = {};
-    int32_t r = 100 * rem[0] + rem[1];
-    int last_nonzero = a.count - 1;  // highest dividend word that may be non-zero
-    for (int k = 0; k < kQuotientDigits; ++k) {
-        const int i = k + 2;
-        r = 100 * r + rem[i];
-        const int32_t qk = trial.quotient(r);
-        q[k + 1] = qk;
-        r -= qk * trial.d;
-        if (qk != 0) {
-            // The divisor's digits past the third, aligned under the dividend.
-            const int jn = std::min(b.count, kDividendWords - k);
-            for (int j = 3; j < jn; ++j) rem[k + j] -= qk * b.digit[j];
-            last_nonzero = std::max(last_nonzero, k + jn - 1);
-        } else if (r == 0 && last_nonzero <= i) {
-            break;  // nothing left to divide
-        }
-    }
-    for (int k = kQuotientDigits; k > 0; --k) {
-        int32_t carry = q[k] / 100;
-        q[k] %= 100;
-        if (q[k] < 0) {
-            q[k] += 100;
-            --carry;
-        }
-        q[k - 1] += carry;
-    }
-    if (q[0] < 0) return make_zero();  // cannot happen for valid operands
-    return from_words(negative, exp + 1, q, kQuotientDigits + 1);
+    return computed([&](uint8_t *dst, uint32_t *dstlen) { divide_into(a, b, dst, dstlen); });
 }
 
 Unpacked remainder(const Unpacked &a, const Unpacked &b) {
@@ -139,12 +232,12 @@ extern "C" {
 
 TAVO_API void lnxmul(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
                      uint8_t *dst, uint32_t *dstlen) noexcept {
-    emit(dst, dstlen, multiply(load(num1, len1), load(num2, len2)));
+    multiply_into(load(num1, len1), load(num2, len2), dst, dstlen);
 }
 
 TAVO_API void lnxdiv(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
                      uint8_t *dst, uint32_t *dstlen) noexcept {
-    emit(dst, dstlen, divide(load(num1, len1), load(num2, len2)));
+    divide_into(load(num1, len1), load(num2, len2), dst, dstlen);
 }
 
 TAVO_API void lnxmod(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
@@ -153,11 +246,11 @@ TAVO_API void lnxmod(const uint8_t *num1, int32_t len1, const uint8_t *num2, int
 }
 
 void lnxqIMul(const uint8_t *num, int32_t len, int32_t n, uint8_t *dst, uint32_t *dstlen) noexcept {
-    emit(dst, dstlen, multiply(load(num, len), from_int(n)));
+    multiply_into(load(num, len), from_int(n), dst, dstlen);
 }
 
 void lnxqIDiv(const uint8_t *num, int32_t len, int32_t n, uint8_t *dst, uint32_t *dstlen) noexcept {
-    emit(dst, dstlen, divide(load(num, len), from_int(n)));
+    divide_into(load(num, len), from_int(n), dst, dstlen);
 }
 
 void lnxqIMod(const uint8_t *num, int32_t len, int32_t n, uint8_t *dst, uint32_t *dstlen) noexcept {

@@ -1,9 +1,14 @@
 // The byte format: reading and writing numbers, validity and classification,
 // and the unpacked digit, word and work forms.
 #include <algorithm>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "lnx.h"
 #include "numbers/number.hpp"
+#include "numbers/swar.hpp"
 
 namespace tavo::num {
 
@@ -11,7 +16,9 @@ namespace {
 
 // A digit byte out of range (malformed input) is clamped into 0..99: the
 // result is then some number, never an out-of-range digit.
-uint8_t clamp_digit(int d) { return static_cast<uint8_t>(d < 0 ? 0 : (d > 99 ? 99 : d)); }
+uint8_t clamp_digit(int d) {
+    return static_cast<uint8_t>(d < 0 ? 0 : (d > 99 ? 99 : d));
+}
 
 }  // namespace
 
@@ -30,55 +37,169 @@ Unpacked from_int(int64_t value) {
     return from_digits(negative, k - 1, digits, k);
 }
 
+namespace {
+
+using swar::Run;
+
+// Turns the raw digit bytes of a number (count of them, zero above) into
+// digits 0..99: byte - 1 for a positive number, 101 - byte for a negative
+// one, clamped into 0..99 so that a malformed byte still gives a digit.
+void raw_to_digits(const Run &raw, int count, bool negative, uint8_t *digits) {
+#if defined(__SSE2__)
+    const __m128i ninety_nine = _mm_set1_epi8(99);
+    const __m128i lanes = _mm_set_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    const __m128i limit = _mm_set1_epi8(static_cast<char>(count));
+    const __m128i offset16 = _mm_set1_epi8(16);
+    const auto convert = [&](__m128i v, __m128i index) {
+        __m128i d =
+            negative ? _mm_subs_epu8(_mm_set1_epi8(101), v) : _mm_subs_epu8(v, _mm_set1_epi8(1));
+        d = _mm_min_epu8(d, ninety_nine);
+        return _mm_and_si128(d, _mm_cmpgt_epi8(limit, index));  // zero past count
+    };
+    const __m128i lo =
+        _mm_set_epi64x(static_cast<int64_t>(raw.w[1]), static_cast<int64_t>(raw.w[0]));
+    const __m128i hi = _mm_set_epi64x(0, static_cast<int64_t>(raw.w[2]));
+    auto *out = reinterpret_cast<__m128i *>(digits);
+    _mm_store_si128(out, convert(lo, lanes));
+    _mm_store_si128(out + 1, convert(hi, _mm_add_epi8(lanes, offset16)));
+#else
+    for (int i = 0; i < 32; ++i) {
+        const int b = raw.byte(i & 31);
+        const int d = i >= count ? 0 : (negative ? 101 - b : b - 1);
+        digits[i] = static_cast<uint8_t>(d < 0 ? 0 : (d > 99 ? 99 : d));
+    }
+#endif
+}
+
+}  // namespace
+
 Unpacked decode(std::span<const uint8_t> bytes) {
     const int n = static_cast<int>(bytes.size());
     if (n == 0) return make_zero();
     const uint8_t head = bytes[0];
-    uint8_t digits[kMaxDigits];
-    int count = 0;
+    Unpacked u;
+    u.kind = Kind::finite;
     if (head & 0x80) {
-        if (n >= 2 && head == 0xFF && bytes[1] == 101) return make_inf(false);
-        for (int i = 1; i < n && count < kMaxDigits; ++i) digits[count++] = clamp_digit(bytes[i] - 1);
-        return from_digits(false, head - kPosExpBase, digits, count);
+        if (n == 1) return make_zero();
+        if (head == 0xFF && bytes[1] == 101) return make_inf(false);
+        u.count = std::min(n - 1, kMaxDigits);
+        u.exp = head - kPosExpBase;
+    } else {
+        if (n == 1) return head == 0x00 ? make_inf(true) : make_zero();
+        int count = n - 1;
+        if (bytes[n - 1] == kTerminator) --count;
+        u.count = std::min(count, kMaxDigits);
+        u.negative = true;
+        u.exp = kNegExpBase - head;
     }
-    if (n == 1 && head == 0x00) return make_inf(true);
-    for (int i = 1; i < n && count < kMaxDigits; ++i) {
-        if (bytes[i] == kTerminator && i == n - 1) break;
-        digits[count++] = clamp_digit(101 - bytes[i]);
-    }
-    return from_digits(true, kNegExpBase - head, digits, count);
+    raw_to_digits(swar::read_run(bytes.data() + 1, u.count), u.count, u.negative, u.digit.data());
+    // Normalised numbers have neither leading nor trailing zero digits.
+    if (u.count == 0 || u.digit[0] == 0 || u.digit[u.count - 1] == 0)
+        return from_digits(u.negative, u.exp, u.digit.data(), u.count);
+    return u;
 }
 
+namespace {
+
+// The bytes of a finite number: exponent byte, biased digits d[0 .. m)
+// (d zero past m), terminator on a short negative. Returns the length.
+int finite_bytes(bool negative, int exp, const Run &d, int m, Run &out) {
+    using namespace swar;
+    Run biased;
+    for (int i = 0; i < 3; ++i) biased.w[i] = negative ? 101 * kOnes - d.w[i] : d.w[i] + kOnes;
+    int n = m + 1;
+    if (negative && m < kMaxDigits) {
+        biased.set_byte(m, kTerminator);
+        ++n;
+    }
+    out = shift_up(biased, 1);
+    out.w[0] |= static_cast<uint8_t>(negative ? kNegExpBase - exp : kPosExpBase + exp);
+    return n;
+}
+
+int special_bytes(Kind kind, Run &out) {
+    out = Run{};
+    if (kind == Kind::pos_inf) {
+        out.w[0] = 0xFF | (101 << 8);
+        return 2;
+    }
+    out.w[0] = kind == Kind::neg_inf ? 0x00 : kZeroByte;
+    return 1;
+}
+
+int number_bytes(const Unpacked &u, Run &out) {
+    if (u.kind != Kind::finite) return special_bytes(u.kind, out);
+    if (u.exp > kMaxExp) return special_bytes(u.negative ? Kind::neg_inf : Kind::pos_inf, out);
+    if (u.exp < kMinExp || u.count <= 0) return special_bytes(Kind::zero, out);
+    // The digit array is zero past count.
+    return finite_bytes(u.negative, u.exp, swar::load_run(u.digit.data()),
+                        std::min(u.count, kMaxDigits), out);
+}
+
+// Writes n bytes of number, held in a run, in the form the caller asked for.
+void put(uint8_t *dst, uint32_t *dstlen, const Run &bytes, int n) {
+    if (dst == nullptr) return;
+    if (dstlen != nullptr) {
+        swar::write_run(dst, bytes, n);
+        *dstlen = static_cast<uint32_t>(n);
+    } else {
+        Run prefixed = swar::shift_up(bytes, 1);
+        prefixed.w[0] |= static_cast<uint8_t>(n);
+        swar::write_run(dst, prefixed, n + 1);
+    }
+}
+
+}  // namespace
+
 int encode(const Unpacked &u, uint8_t *out) {
-    switch (u.kind) {
-        case Kind::zero:
-            out[0] = kZeroByte;
-            return 1;
-        case Kind::pos_inf:
-            out[0] = 0xFF;
-            out[1] = 101;
-            return 2;
-        case Kind::neg_inf:
-            out[0] = 0x00;
-            return 1;
-        case Kind::finite:
-            break;
+    Run bytes;
+    const int n = number_bytes(u, bytes);
+    for (int i = 0; i < 4; ++i) swar::store_le(out + 8 * i, bytes.w[i]);
+    return n;
+}
+
+void emit(uint8_t *dst, uint32_t *dstlen, const Unpacked &u) {
+    Run bytes;
+    const int n = number_bytes(u, bytes);
+    put(dst, dstlen, bytes, n);
+}
+
+void emit_digits(bool negative, int exp, const Run &d, int n, int round_from, uint8_t *dst,
+                 uint32_t *dstlen) {
+    Run bytes;
+    const int first = swar::first_nonzero(d);
+    if (first >= n) {
+        put(dst, dstlen, bytes, special_bytes(Kind::zero, bytes));
+        return;
     }
-    if (u.exp > kMaxExp) return encode(make_inf(u.negative), out);
-    if (u.exp < kMinExp || u.count <= 0) return encode(make_zero(), out);
-    const int n = std::min(u.count, kMaxDigits);
-    if (!u.negative) {
-        out[0] = static_cast<uint8_t>(kPosExpBase + u.exp);
-        for (int i = 0; i < n; ++i) out[i + 1] = static_cast<uint8_t>(u.digit[i] + 1);
-        return n + 1;
+    exp -= first;
+    if (exp < kMinExp) {
+        put(dst, dstlen, bytes, special_bytes(Kind::zero, bytes));
+        return;
     }
-    out[0] = static_cast<uint8_t>(kNegExpBase - u.exp);
-    for (int i = 0; i < n; ++i) out[i + 1] = static_cast<uint8_t>(101 - u.digit[i]);
-    if (n < kMaxDigits) {
-        out[n + 1] = kTerminator;
-        return n + 2;
+    Run r = swar::shift_down(d, first);
+    if (n - first > kMaxDigits) {
+        const uint8_t rounding = r.byte(kMaxDigits);
+        r.w[2] &= 0xFFFFFFFF;  // keep digits 16..19
+        r.w[3] = 0;
+        if (rounding >= round_from) {
+            // One unit in the 20th digit; 99s become trailing zeros.
+            int i = kMaxDigits - 1;
+            while (i >= 0 && r.byte(i) == 99) r.set_byte(i--, 0);
+            if (i < 0) {
+                r.set_byte(0, 1);
+                ++exp;
+            } else {
+                r.set_byte(i, static_cast<uint8_t>(r.byte(i) + 1));
+            }
+        }
     }
-    return n + 1;
+    if (exp > kMaxExp) {
+        put(dst, dstlen, bytes, special_bytes(negative ? Kind::neg_inf : Kind::pos_inf, bytes));
+        return;
+    }
+    const int m = swar::end_of_nonzero(r);  // trailing zeros drop
+    put(dst, dstlen, bytes, finite_bytes(negative, exp, r, m, bytes));
 }
 
 Bytes load_bytes(const uint8_t *num, int32_t len) {
@@ -142,10 +263,9 @@ Unpacked from_long_digits(bool negative, int exp, const uint8_t *digits, int cou
 
 int compare_magnitude(const Unpacked &a, const Unpacked &b) {
     if (a.exp != b.exp) return a.exp < b.exp ? -1 : 1;
-    const int n = std::min(a.count, b.count);
-    for (int i = 0; i < n; ++i)
-        if (a.digit[i] != b.digit[i]) return a.digit[i] < b.digit[i] ? -1 : 1;
-    return a.count == b.count ? 0 : (a.count < b.count ? -1 : 1);
+    // Zero padding makes the byte order of the digit arrays the numeric one.
+    const int c = std::memcmp(a.digit.data(), b.digit.data(), kDigitSlots);
+    return (c > 0) - (c < 0);
 }
 
 Unpacked negate(Unpacked u) {
@@ -245,8 +365,7 @@ TAVO_API void lnxqcop(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *d
     store(dst, dstlen, b.b.data(), b.len);
 }
 
-TAVO_API int32_t lnxqgnm(uint8_t *digits, uint32_t size, const uint8_t *num,
-                         int32_t len) noexcept {
+TAVO_API int32_t lnxqgnm(uint8_t *digits, uint32_t size, const uint8_t *num, int32_t len) noexcept {
     const Unpacked u = load(num, len);
     uint8_t form[kMaxLen + 1] = {};
     if (u.is_inf()) {

@@ -58,7 +58,7 @@ Unpacked round_significant(const Unpacked &u, int64_t digits) {
 namespace {
 
 bool same_number(const Unpacked &a, const Unpacked &b) {
-    uint8_t x[kMaxLen], y[kMaxLen];
+    uint8_t x[kEncodedRoom], y[kEncodedRoom];
     const int nx = encode(a, x);
     return nx == encode(b, y) && std::equal(x, x + nx, y);
 }

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <span>
 
+#include "numbers/swar.hpp"
+
 namespace tavo::num {
 
 inline constexpr int kMaxDigits = 20;  // base-100 digits in a number
@@ -24,15 +26,22 @@ inline constexpr uint8_t kTerminator = 102;
 inline constexpr uint8_t kZeroByte = 0x80;
 inline constexpr uint8_t kPosExpBase = 0xC1;  // exponent byte of 100^0, positive
 inline constexpr uint8_t kNegExpBase = 0x3E;  // the same, negative (its complement)
+// Room for an encoded result (encode writes whole 8-byte words).
+inline constexpr int kEncodedRoom = 32;
 
 enum class Kind : uint8_t { zero, finite, pos_inf, neg_inf };
 
-struct Unpacked {
-    Kind kind = Kind::zero;
-    bool negative = false;
+// Digits are held one a byte in a 32-byte array, zero past the last
+// significant one, so that they can be processed eight or sixteen at a
+// time; the array comes first so that it is 16-byte aligned.
+inline constexpr int kDigitSlots = 24;
+
+struct alignas(16) Unpacked {
+    std::array<uint8_t, 32> digit{};
     int exp = 0;    // base-100 exponent of digit[0]
     int count = 0;  // significant digits, 1..20 when finite
-    std::array<uint8_t, kMaxDigits> digit{};
+    Kind kind = Kind::zero;
+    bool negative = false;
 
     bool is_zero() const { return kind == Kind::zero; }
     bool is_finite() const { return kind == Kind::finite; }
@@ -41,7 +50,9 @@ struct Unpacked {
     bool is_negative() const { return kind == Kind::neg_inf || (kind == Kind::finite && negative); }
 };
 
-inline Unpacked make_zero() { return Unpacked{}; }
+inline Unpacked make_zero() {
+    return Unpacked{};
+}
 inline Unpacked make_inf(bool negative) {
     Unpacked u;
     u.kind = negative ? Kind::neg_inf : Kind::pos_inf;
@@ -51,7 +62,7 @@ inline Unpacked make_inf(bool negative) {
 
 // The bytes of an operand, 0..21 of them, wherever they came from.
 struct Bytes {
-    std::array<uint8_t, kMaxLen> b;
+    std::array<uint8_t, kEncodedRoom> b;
     int len = 0;
     std::span<const uint8_t> view() const { return {b.data(), static_cast<size_t>(len)}; }
 };
@@ -72,7 +83,8 @@ inline std::span<const uint8_t> counted_view(const uint8_t *num, int32_t len) {
 
 Unpacked from_int(int64_t value);
 Unpacked decode(std::span<const uint8_t> bytes);
-int encode(const Unpacked &u, uint8_t *out);  // returns the length, 1..21
+// Encodes into out (kEncodedRoom bytes); returns the length, 1..21.
+int encode(const Unpacked &u, uint8_t *out);
 
 // A number argument: counted, length-prefixed, or the integer len when num
 // is null.
@@ -97,10 +109,8 @@ inline void store(uint8_t *dst, uint32_t *dstlen, const uint8_t *bytes, int n) {
     }
 }
 
-inline void emit(uint8_t *dst, uint32_t *dstlen, const Unpacked &u) {
-    uint8_t out[kMaxLen];
-    store(dst, dstlen, out, encode(u, out));
-}
+// Writes a number to the caller's destination.
+void emit(uint8_t *dst, uint32_t *dstlen, const Unpacked &u);
 
 // ---- Digit helpers ---------------------------------------------------------
 
@@ -112,8 +122,7 @@ Unpacked from_digits(bool negative, int exp, const uint8_t *digits, int count);
 // Like from_digits for a longer run: the 21st significant digit rounds the
 // 20th up when it is at least `round_from` (50 for half up, 51 for the
 // rounding that counts 50 as down).
-Unpacked from_long_digits(bool negative, int exp, const uint8_t *digits, int count,
-                          int round_from);
+Unpacked from_long_digits(bool negative, int exp, const uint8_t *digits, int count, int round_from);
 
 // Decimal digits before the point: 2(e + 1), one fewer when the first digit
 // is below 10; negative for numbers below 0.1 (it then counts the zeros
@@ -130,7 +139,30 @@ inline int fraction_decimal_digits(const Unpacked &u) {
 // Magnitude comparison of two finite numbers: <0, 0, >0.
 int compare_magnitude(const Unpacked &a, const Unpacked &b);
 
+// Writes the number made of the digits d[0 .. n) (d[0] has exponent exp,
+// leading zeros allowed, d zero past n, n <= 32) to the caller: leading
+// zeros are absorbed, the 21st significant digit rounds the 20th up when it
+// is at least round_from, trailing zeros drop, the exponent range gives zero
+// or an infinity.
+void emit_digits(bool negative, int exp, const swar::Run &d, int n, int round_from, uint8_t *dst,
+                 uint32_t *dstlen);
+
 // ---- Operations on unpacked numbers, shared by the whole subsystem ----------
+
+// The same operations writing their result to the caller's destination:
+// what the exported functions use.
+void add_into(const Unpacked &a, const Unpacked &b, bool subtract, uint8_t *dst, uint32_t *dstlen);
+void multiply_into(const Unpacked &a, const Unpacked &b, uint8_t *dst, uint32_t *dstlen);
+void divide_into(const Unpacked &a, const Unpacked &b, uint8_t *dst, uint32_t *dstlen);
+
+// Runs an operation that writes to a destination and reads its result back.
+template <typename Op>
+Unpacked computed(Op op) {
+    uint8_t out[kMaxLen];
+    uint32_t len = 0;
+    op(out, &len);
+    return decode({out, len});
+}
 
 Unpacked add(const Unpacked &a, const Unpacked &b, bool subtract);
 Unpacked multiply(const Unpacked &a, const Unpacked &b);
