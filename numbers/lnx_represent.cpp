@@ -71,6 +71,19 @@ void raw_to_digits(const Run &raw, int count, bool negative, uint8_t *digits) {
 #endif
 }
 
+// The count <= 20 digit bytes at p, reading nothing past p + count. Long
+// numbers, the common case, take two loads.
+Run read_digit_bytes(const uint8_t *p, int count) {
+    if (count < 16) return swar::read_run(p, count);
+    Run r;
+    r.w[0] = swar::load_le(p);
+    r.w[1] = swar::load_le(p + 8);
+    uint32_t tail;  // digits count - 4 .. count - 1
+    std::memcpy(&tail, p + count - 4, 4);
+    r.w[2] = uint64_t{tail} >> (8 * (20 - count));
+    return r;
+}
+
 }  // namespace
 
 Unpacked decode(std::span<const uint8_t> bytes) {
@@ -92,7 +105,7 @@ Unpacked decode(std::span<const uint8_t> bytes) {
         u.negative = true;
         u.exp = kNegExpBase - head;
     }
-    raw_to_digits(swar::read_run(bytes.data() + 1, u.count), u.count, u.negative, u.digit.data());
+    raw_to_digits(read_digit_bytes(bytes.data() + 1, u.count), u.count, u.negative, u.digit.data());
     // Normalised numbers have neither leading nor trailing zero digits.
     if (u.count == 0 || u.digit[0] == 0 || u.digit[u.count - 1] == 0)
         return from_digits(u.negative, u.exp, u.digit.data(), u.count);

@@ -111,24 +111,22 @@ inline Run load_run(const uint8_t *p) {
 
 // Byte i of the result is byte i + k of r (0 <= k < 32); zeros come in.
 inline Run shift_down(const Run &r, int k) {
+    const uint64_t padded[9] = {r.w[0], r.w[1], r.w[2], r.w[3], 0, 0, 0, 0, 0};
     const int q = k >> 3, s = 8 * (k & 7);
     Run out;
-    for (int i = 0; i + q < 4; ++i) {
-        const uint64_t above = i + q + 1 < 4 ? r.w[i + q + 1] : 0;
-        // (x << 1) << (63 - s) is x << (64 - s), and 0 when s is 0.
-        out.w[i] = (r.w[i + q] >> s) | ((above << 1) << (63 - s));
-    }
+    // (x << 1) << (63 - s) is x << (64 - s), and 0 when s is 0.
+    for (int i = 0; i < 4; ++i)
+        out.w[i] = (padded[i + q] >> s) | ((padded[i + q + 1] << 1) << (63 - s));
     return out;
 }
 
 // Byte i + k of the result is byte i of r (0 <= k < 32); zeros come in.
 inline Run shift_up(const Run &r, int k) {
+    const uint64_t padded[9] = {0, 0, 0, 0, 0, r.w[0], r.w[1], r.w[2], r.w[3]};
     const int q = k >> 3, s = 8 * (k & 7);
     Run out;
-    for (int i = 3; i >= q; --i) {
-        const uint64_t below = i - q - 1 >= 0 ? r.w[i - q - 1] : 0;
-        out.w[i] = (r.w[i - q] << s) | ((below >> 1) >> (63 - s));
-    }
+    for (int i = 0; i < 4; ++i)
+        out.w[i] = (padded[i + 5 - q] << s) | ((padded[i + 4 - q] >> 1) >> (63 - s));
     return out;
 }
 
