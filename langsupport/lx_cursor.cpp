@@ -1,6 +1,7 @@
 // Cursors over text: stepping whole characters, classes, case, comparison
 // and counting. Single-byte sets step byte by byte; UTF-8 decodes, with a
 // fast path over runs of ASCII.
+#include <bit>
 #include <cstring>
 
 #include "langsupport/lx_cursor.h"
@@ -29,21 +30,34 @@ int32_t open_cursor(lxcur *c, const void *text, uint32_t len, lxwork *w, uint16_
 }
 
 // Characters in s[0..n) of UTF-8, each invalid byte counting as one.
+// ASCII is taken eight bytes at a time (a run ends at the lowest byte
+// with its top bit set), and two-byte characters, the common ones in
+// European text, are checked inline.
 uint32_t utf8_count(const uint8_t *s, size_t n) {
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
     uint32_t count = 0;
     size_t i = 0;
     while (i < n) {
-        // Eight ASCII bytes at a time.
-        while (i + 8 <= n) {
+        if (i + 8 <= n) {
             uint64_t word;
             std::memcpy(&word, s + i, 8);
-            if (word & 0x8080808080808080ull) break;
-            i += 8;
-            count += 8;
+            if (const uint64_t high = word & kHighBits; high != kHighBits) {
+                const int zeros = std::endian::native == std::endian::little
+                                      ? std::countr_zero(high)
+                                      : std::countl_zero(high);
+                const size_t ascii = high ? static_cast<size_t>(zeros) / 8 : 8;
+                if (ascii) {
+                    i += ascii;
+                    count += static_cast<uint32_t>(ascii);
+                    continue;
+                }
+            }
         }
-        if (i >= n) break;
-        if (s[i] < 0x80) {
+        const uint8_t b = s[i];
+        if (b < 0x80) {
             ++i;
+        } else if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            i += 2;
         } else {
             i += utf8_decode(s + i, n - i).len;
         }

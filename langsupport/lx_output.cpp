@@ -131,6 +131,59 @@ uint32_t copy_bytes(lxcur *out, const uint8_t *s, uint32_t len, uint32_t maxchar
     return n;
 }
 
+// Upper-cases eight ASCII bytes at once: a byte from a to z gets its top
+// bit set by both sums' difference, and loses 0x20.
+inline uint64_t ascii_upper8(uint64_t word) {
+    constexpr uint64_t ones = 0x0101010101010101ull;
+    const uint64_t from_a = word + ones * (0x80 - 'a');
+    const uint64_t past_z = word + ones * (0x80 - 'z' - 1);
+    return word - (((from_a & ~past_z) & (ones * 0x80)) >> 2);
+}
+
+// UTF-8 in upper case: ASCII eight bytes at a time, other characters
+// decoded, mapped and encoded again; whole characters, as many as fit.
+uint32_t upper_utf8(lxcur *out, const uint8_t *s, uint32_t len, lxwork *w) {
+    uint8_t *d = out->text + out->pos;
+    uint32_t room = out->len - out->pos, i = 0, o = 0, chars = 0;
+    while (i < len) {
+        if (i + 8 <= len && o + 8 <= room) {
+            uint64_t word;
+            std::memcpy(&word, s + i, 8);
+            if (!(word & 0x8080808080808080ull)) {
+                word = ascii_upper8(word);
+                std::memcpy(d + o, &word, 8);
+                i += 8, o += 8, chars += 8;
+                continue;
+            }
+        }
+        const uint8_t b = s[i];
+        uint8_t bytes[4];
+        uint32_t n, taken;
+        if (b < 0x80) {
+            bytes[0] = b >= 'a' && b <= 'z' ? static_cast<uint8_t>(b - 0x20) : b;
+            n = taken = 1;
+        } else {
+            const Decoded c = utf8_decode(s + i, len - i);
+            taken = c.len;
+            if (c.valid) {
+                n = utf8_encode(unicode_upper(c.cp), bytes);
+            } else {  // an invalid byte is copied as it is
+                bytes[0] = b;
+                n = 1;
+            }
+        }
+        if (n > room - o) {
+            w->status = LXS_FULL;
+            break;
+        }
+        std::memcpy(d + o, bytes, n);
+        i += taken, o += n, ++chars;
+    }
+    out->pos += o;
+    out->chars += chars;
+    return chars;
+}
+
 uint32_t text_length(const void *text, uint32_t len) {
     return len == LXNUL ? static_cast<uint32_t>(strnlen(static_cast<const char *>(text), LXNUL))
                         : len;
@@ -233,7 +286,7 @@ TAVO_API uint32_t lxoupper(lxcur *out, const void *text, uint32_t len, lxwork *w
     const auto *s = static_cast<const uint8_t *>(text);
     len = text_length(text, len);
     if (cs->single_byte()) return copy_bytes(out, s, len, len, w, &cs->bytes->upper);
-    return copy_mapped(out, *cs, s, len, len, w, unicode_upper);
+    return upper_utf8(out, s, len, w);
 }
 
 TAVO_API uint32_t lxocap(lxcur *out, const void *text, uint32_t len, lxwork *w) noexcept {

@@ -106,6 +106,48 @@ TEST(LxCharset, Utf8ClassesAndCaseAgreeWithGlibc) {
     std::setlocale(LC_CTYPE, "C");
 }
 
+// Upper-casing long UTF-8 texts (ASCII runs taken eight bytes at a time,
+// the rest character by character) agrees with towupper character by
+// character, and so does the count of characters with stepping.
+TEST(LxCharset, Utf8UpperAndCountOverLongTexts) {
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    Env env("FRENCH.AL32UTF8");
+    std::mt19937 rng(99);
+    for (int round = 0; round < 300; ++round) {
+        std::string text, expected;
+        for (int k = static_cast<int>(rng() % 400); k > 0; --k) {
+            uint32_t cp;
+            switch (rng() % 6) {
+                case 0:
+                    cp = 0xA0 + rng() % 0xE0;
+                    break;  // Latin-1 and Extended-A
+                case 1:
+                    cp = rng() % 3 ? 0x20AC : 0x1F600;
+                    break;
+                default:
+                    cp = 0x20 + rng() % 0x5F;
+                    break;
+            }
+            if (cp == 0xB5) cp = 'u';  // the micro sign's capital is Greek (see above)
+            text += utf8_of(cp);
+            expected += utf8_of(static_cast<uint32_t>(towupper(static_cast<wint_t>(cp))));
+        }
+        std::string out(text.size() + 8, '#');
+        lxcur c;
+        lxoopen(&c, out.data(), static_cast<uint32_t>(text.size()), &env.w);
+        lxoupper(&c, text.data(), static_cast<uint32_t>(text.size()), &env.w);
+        EXPECT_EQ(out.substr(0, c.pos), expected);
+        EXPECT_EQ(out.substr(text.size()), "########");
+        if (rng() % 2) text.insert(rng() % (text.size() + 1), "\xE2\x82");  // a cut character
+        lxcopen(&c, text.data(), static_cast<uint32_t>(text.size()), &env.w);
+        const uint32_t count = lxccount(&c);
+        uint32_t steps = 0;
+        while (lxcnext(&c)) ++steps;
+        EXPECT_EQ(count, steps);
+    }
+    std::setlocale(LC_CTYPE, "C");
+}
+
 // In every single-byte set a byte has the class and case of its Unicode
 // character, case mapping staying inside the set.
 TEST(LxCharset, SingleByteSetsFollowTheirCharacters) {
