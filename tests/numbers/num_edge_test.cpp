@@ -667,6 +667,7 @@ TEST(NumberFloating, FromDouble) {
         {2.0 / 3.0, "0.666666666666667"},
         {1e126, "inf"},
         {9.99999999999999e125, "9.99999999999999e125"},
+        {9.99995e125, "9.99995e125"},  // log10 rounds to 126 in single precision
         {1e-131, "0"},
         {4.9e-324, "0"},
         {std::numeric_limits<double>::infinity(), "inf"},
@@ -731,9 +732,14 @@ TEST(NumberFloating, ToDoubleAndFloat) {
         const char *x;
         float expected;
     } const floats[] = {
-        {"0", 0.0f},          {"1", 1.0f},        {"-2.5", -2.5f},   {"1e20", 1e20f},
-        {"inf", FLT_MAX},     {"-inf", -FLT_MAX}, {"1e38", FLT_MAX},  // more than 19 integer
-                                                                      // base-100 digits
+        {"0", 0.0f},
+        {"1", 1.0f},
+        {"-2.5", -2.5f},
+        {"1e20", 1e20f},
+        {"inf", FLT_MAX},
+        {"-inf", -FLT_MAX},
+        {"1e38", FLT_MAX},  // more than 19 integer
+                            // base-100 digits
         {"-1e100", -FLT_MAX},
     };
     for (const auto &c : floats) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iomanip>
 #include <sstream>
@@ -12,6 +13,78 @@
 namespace numtest {
 
 namespace {
+
+// GMP's memory comes from a pool of size classes: the oracle makes millions
+// of short-lived allocations, and under AddressSanitizer every malloc costs
+// microseconds. Chunks stay reachable, so nothing here counts as a leak.
+namespace pool {
+
+constexpr size_t kSmallest = 16;
+constexpr size_t kClasses = 13;  // 16 bytes .. 64 KiB
+constexpr size_t kLargest = kSmallest << (kClasses - 1);
+constexpr size_t kChunk = 1 << 20;
+
+struct Node {
+    Node *next;
+};
+Node *free_lists[kClasses];
+std::vector<void *> *chunks;
+uint8_t *cursor = nullptr;
+size_t left = 0;
+
+size_t class_of(size_t n) {
+    size_t c = 0;
+    for (size_t size = kSmallest; size < n; size <<= 1) ++c;
+    return c;
+}
+
+void *allocate(size_t n) {
+    if (n > kLargest) return std::malloc(n);
+    const size_t c = class_of(n);
+    if (Node *node = free_lists[c]) {
+        free_lists[c] = node->next;
+        return node;
+    }
+    const size_t size = kSmallest << c;
+    if (left < size) {
+        if (!chunks) chunks = new std::vector<void *>;
+        cursor = static_cast<uint8_t *>(std::malloc(kChunk));
+        chunks->push_back(cursor);
+        left = kChunk;
+    }
+    void *p = cursor;
+    cursor += size;
+    left -= size;
+    return p;
+}
+
+void release(void *p, size_t n) {
+    if (n > kLargest) {
+        std::free(p);
+        return;
+    }
+    const size_t c = class_of(n);
+    auto *node = static_cast<Node *>(p);
+    node->next = free_lists[c];
+    free_lists[c] = node;
+}
+
+void *reallocate(void *p, size_t old_size, size_t new_size) {
+    if (old_size <= kLargest && new_size <= kLargest && class_of(old_size) == class_of(new_size)) {
+        return p;
+    }
+    void *q = allocate(new_size);
+    std::memcpy(q, p, std::min(old_size, new_size));
+    release(p, old_size);
+    return q;
+}
+
+[[maybe_unused]] const bool installed = [] {
+    mp_set_memory_functions(allocate, reallocate, release);
+    return true;
+}();
+
+}  // namespace pool
 
 constexpr int kMinExp = -65;
 constexpr int kMaxExp = 62;
