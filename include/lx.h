@@ -204,6 +204,13 @@ TAVO_API int32_t lxcsascii(int32_t cs) TAVO_NOEXCEPT;
 /* Maximum bytes per character of the set, 0 for an unknown set. */
 TAVO_API int32_t lxcsmax(int32_t cs) TAVO_NOEXCEPT;
 
+/* The byte tables of a single-byte set, for callers that walk such text a
+ * byte at a time: the 256 class words (LXC_* bits) and the 256 bytes of
+ * the upper-case (upper non-zero) or lower-case mapping. Null for UTF-8
+ * and for an unknown set. */
+TAVO_API const uint16_t *lxcsclass(int32_t cs) TAVO_NOEXCEPT;
+TAVO_API const uint8_t *lxcscase(int32_t cs, int32_t upper) TAVO_NOEXCEPT;
+
 /* Converts len bytes of text in set srccs into set dstcs at dst (size bytes).
  * Returns the bytes written; word 1 holds the input bytes consumed. Status
  * LXS_OK; LXS_REPLACED when characters the target lacks, or invalid input

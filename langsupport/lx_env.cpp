@@ -309,4 +309,15 @@ TAVO_API int32_t lxcsmax(int32_t cs) noexcept {
     return set ? set->maxbytes : 0;
 }
 
+TAVO_API const uint16_t *lxcsclass(int32_t cs) noexcept {
+    const Charset *set = charset(cs);
+    return set && set->bytes ? set->bytes->classes.data() : nullptr;
+}
+
+TAVO_API const uint8_t *lxcscase(int32_t cs, int32_t upper) noexcept {
+    const Charset *set = charset(cs);
+    if (!set || !set->bytes) return nullptr;
+    return upper ? set->bytes->upper.data() : set->bytes->lower.data();
+}
+
 }  // extern "C"

@@ -299,6 +299,19 @@ TEST(LxCharsets, FindAndDescribe) {
     EXPECT_EQ(lxcsmax(-3), 0);
     Env env("ITALIAN.WE8EBCDIC");
     EXPECT_EQ(lxcsid(&env.w), LXCS_WE8EBCDIC);
+    // Byte tables of the single-byte sets: EBCDIC a is 0x81, A 0xC1, 5 0xF5.
+    const uint16_t *classes = lxcsclass(LXCS_WE8EBCDIC);
+    ASSERT_NE(classes, nullptr);
+    EXPECT_EQ(classes[0x81], LXC_LOWER | LXC_ALPHA);
+    EXPECT_EQ(classes[0xF5], LXC_DIGIT);
+    EXPECT_EQ(classes[0x40], LXC_SPACE);
+    EXPECT_EQ(lxcscase(LXCS_WE8EBCDIC, 1)[0x81], 0xC1);
+    EXPECT_EQ(lxcscase(LXCS_WE8EBCDIC, 0)[0xC1], 0x81);
+    EXPECT_EQ(lxcscase(LXCS_WE8ISO8859P1, 1)[0xE9], 0xC9);
+    EXPECT_EQ(lxcsclass(LXCS_US7ASCII)[0xE9], 0);
+    EXPECT_EQ(lxcsclass(LXCS_AL32UTF8), nullptr);
+    EXPECT_EQ(lxcscase(LXCS_AL32UTF8, 1), nullptr);
+    EXPECT_EQ(lxcsclass(-1), nullptr);
 }
 
 TEST(LxCalendar, GregorianWorkingCopyAndEras) {
