@@ -25,6 +25,9 @@
  *            is never split, and nothing is read or written outside the
  *            length it was given.
  *
+ * Message files (reader handles, their caches, the not-found line) are not
+ * here yet; the work area's reserved bytes leave room for their state.
+ *
  * Text handed to and returned by the operations is in the environment's
  * character set unless a function says otherwise. Lengths are in bytes.
  * No function allocates, keeps per-call state or takes a lock; all are
@@ -148,7 +151,8 @@ typedef struct lxwork {
 } lxwork;
 
 /* Binds a work area to an environment (null: the default). Returns LXS_OK,
- * or LXS_BADNAME when the default is unknown (the area is then unbound). */
+ * LXS_BADNAME when the default is unknown, LXS_BADARG for a pointer that is
+ * not an environment handle (the area is then unbound). */
 TAVO_API int32_t lxwbind(lxwork *w, const lxenv *env) TAVO_NOEXCEPT;
 /* Releases a work area: it is unbound until bound again. */
 TAVO_API void lxwfree(lxwork *w) TAVO_NOEXCEPT;
