@@ -1,11 +1,17 @@
-// Two-way string matching (Crochemore and Perrin) with a bad-character shift
-// on the window's last byte: the shift makes the usual case sublinear, the
-// two-way scan keeps the worst case linear in constant space.
+// Substring search in two gears. The first compares three bytes of the
+// pattern with 32 text positions at a time and checks the few positions
+// where all three agree; it is fast on text but can be made to check
+// many candidates. Once the checking has cost more than a few passes over
+// the text, the rest of the search goes to two-way string matching
+// (Crochemore and Perrin), linear in constant space whatever the bytes,
+// with a bad-character shift on the window's last byte.
 #include "chars/byte_search.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+
+#include "chars/simd.hpp"
 
 namespace tavo::chars {
 namespace {
@@ -124,6 +130,48 @@ size_t find_aperiodic(const uint8_t *text, size_t n, const uint8_t *pat, size_t 
     return n;
 }
 
+size_t two_way_find(const uint8_t *text, size_t n, const uint8_t *pat, size_t m) {
+    if (m > n) return n;
+    ShiftTable shift;
+    build_shifts(shift, pat, m);
+    const Factorization f = critical_factorization(pat, m);
+    const auto left = static_cast<size_t>(f.left_end + 1);
+    if (std::memcmp(pat, pat + f.period, left) == 0)
+        return find_periodic(text, n, pat, m, shift, f);
+    return find_aperiodic(text, n, pat, m, shift, f);
+}
+
+// Three bytes of the pattern that a candidate position must show before
+// the rest is compared: its first, its middle and its last.
+struct Probe {
+    size_t mid;
+    uint8_t first, middle, last;
+};
+
+Probe make_probe(const uint8_t *pat, size_t m) {
+    return {m / 2, pat[0], pat[m / 2], pat[m - 1]};
+}
+
+bool shows_probe(const uint8_t *at, const Probe &p, size_t m) {
+    return at[0] == p.first && at[p.mid] == p.middle && at[m - 1] == p.last;
+}
+
+// The first block of 32 start positions, from start on, in which some
+// position shows the probe (start + 32 <= starts when one is found, else
+// the first start past the whole blocks).
+TAVO_SIMD_CLONES size_t next_candidate_block(const uint8_t *text, size_t start, size_t starts,
+                                             const Probe &p, size_t m) {
+    using namespace simd;
+    const Bytes32 f = splat(p.first), c = splat(p.middle), l = splat(p.last);
+    size_t i = start;
+    for (; starts - i >= kWidth; i += kWidth) {
+        const Bytes32 hits = equal(load(text + i), f) & equal(load(text + i + m - 1), l) &
+                             equal(load(text + i + p.mid), c);
+        if (any(hits)) break;
+    }
+    return i;
+}
+
 }  // namespace
 
 size_t find_bytes(const uint8_t *text, size_t n, const uint8_t *pat, size_t m) {
@@ -132,13 +180,23 @@ size_t find_bytes(const uint8_t *text, size_t n, const uint8_t *pat, size_t m) {
         const void *hit = std::memchr(text, pat[0], n);
         return hit ? static_cast<size_t>(static_cast<const uint8_t *>(hit) - text) : n;
     }
-    ShiftTable shift;
-    build_shifts(shift, pat, m);
-    const Factorization f = critical_factorization(pat, m);
-    const auto left = static_cast<size_t>(f.left_end + 1);
-    if (std::memcmp(pat, pat + f.period, left) == 0)
-        return find_periodic(text, n, pat, m, shift, f);
-    return find_aperiodic(text, n, pat, m, shift, f);
+    const size_t starts = n - m + 1;  // positions where the pattern fits
+    const Probe probe = make_probe(pat, m);
+    // What checking candidates may cost before two-way matching takes over.
+    size_t budget = 4 * n + 256;
+    size_t i = 0;
+    while (i < starts) {
+        i = next_candidate_block(text, i, starts, probe, m);
+        const size_t block_end = std::min(i + simd::kWidth, starts);
+        for (size_t k = i; k < block_end; ++k) {
+            if (!shows_probe(text + k, probe, m)) continue;
+            if (std::memcmp(text + k + 1, pat + 1, m - 2) == 0) return k;
+            if (budget < m) return k + 1 + two_way_find(text + k + 1, n - k - 1, pat, m);
+            budget -= m;
+        }
+        i = block_end;
+    }
+    return n;
 }
 
 }  // namespace tavo::chars

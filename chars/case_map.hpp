@@ -1,6 +1,6 @@
 // Case tests and mappings of single bytes, as the C library classifies them
-// in the current locale, and a fast path for the ASCII letters, whose class
-// is the same in every locale.
+// in the current locale. The ASCII letters are the same in every locale, so
+// they need not ask it.
 #ifndef TAVO_CHARS_CASE_MAP_HPP
 #define TAVO_CHARS_CASE_MAP_HPP
 
@@ -40,22 +40,6 @@ inline uint8_t lower_by_32(uint8_t c) {
 }
 inline uint8_t upper_by_32(uint8_t c) {
     return is_lower(c) && c >= 32 && to_upper(c) == c - 32 ? static_cast<uint8_t>(c - 32) : c;
-}
-
-// Eight ASCII bytes at once: every byte 'A'..'Z' of w raised by 32. Bytes
-// with the top bit set are left alone.
-inline uint64_t fold_ascii_word(uint64_t w) {
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHigh = 0x8080808080808080ull;
-    const uint64_t low7 = w & ~kHigh;
-    const uint64_t at_least_a = low7 + kOnes * (0x80 - 'A');   // top bit: byte >= 'A'
-    const uint64_t above_z = low7 + kOnes * (0x80 - 'Z' - 1);  // top bit: byte > 'Z'
-    const uint64_t upper = at_least_a & ~above_z & ~w & kHigh;
-    return w | (upper >> 2);
-}
-
-inline bool has_high_byte(uint64_t w) {
-    return (w & 0x8080808080808080ull) != 0;
 }
 
 }  // namespace tavo::chars

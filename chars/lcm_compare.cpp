@@ -1,8 +1,10 @@
 // Case-insensitive and blank-padded comparison.
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
 #include "chars/case_map.hpp"
+#include "chars/simd.hpp"
 #include "lc.h"
 
 using namespace tavo::chars;
@@ -21,17 +23,18 @@ int32_t compare_folded(const uint8_t *a, const uint8_t *b, size_t n) {
     return 0;
 }
 
-uint64_t load_word(const uint8_t *p) {
-    uint64_t w;
-    std::memcpy(&w, p, sizeof w);
-    return w;
-}
-
-// Eight bytes that agree but for the case of ASCII letters need no look at
-// the bytes one by one.
-bool words_agree(uint64_t wa, uint64_t wb) {
-    if (wa == wb) return true;
-    return !has_high_byte(wa | wb) && fold_ascii_word(wa) == fold_ascii_word(wb);
+// The length of the prefix of whole 64-byte chunks in which a and b agree
+// but for the case of ASCII letters; the chunk where it stops may hold a
+// difference.
+TAVO_SIMD_CLONES size_t agreeing_prefix(const uint8_t *a, const uint8_t *b, size_t n) {
+    using namespace tavo::chars::simd;
+    size_t i = 0;
+    for (; n - i >= 2 * kWidth; i += 2 * kWidth) {
+        const Bytes32 d = differ_beyond_case(load(a + i), load(b + i)) |
+                          differ_beyond_case(load(a + i + kWidth), load(b + i + kWidth));
+        if (any(d)) break;
+    }
+    return i;
 }
 
 int32_t position(size_t index) {
@@ -53,12 +56,17 @@ extern "C" {
 TAVO_API int32_t lcmlcomp(const void *a, const void *b, uint32_t len) noexcept {
     const auto *pa = static_cast<const uint8_t *>(a);
     const auto *pb = static_cast<const uint8_t *>(b);
+    constexpr size_t kChunk = 2 * tavo::chars::simd::kWidth;
     size_t i = 0;
-    for (; len - i >= 8; i += 8) {
-        if (words_agree(load_word(pa + i), load_word(pb + i))) continue;
-        if (const int32_t r = compare_folded(pa + i, pb + i, 8); r != 0) return r;
+    for (;;) {
+        i += agreeing_prefix(pa + i, pb + i, len - i);
+        // A chunk that may hold a difference (bytes above 0x7F ask the
+        // locale), or the short tail.
+        const size_t n = std::min<size_t>(len - i, kChunk);
+        if (const int32_t r = compare_folded(pa + i, pb + i, n); r != 0) return r;
+        if (n < kChunk) return 0;
+        i += kChunk;
     }
-    return compare_folded(pa + i, pb + i, len - i);
 }
 
 TAVO_API int32_t lcslcomp(const char *a, const char *b) noexcept {
