@@ -16,15 +16,17 @@ size_t g_allocations = 0;
 
 }  // namespace
 
-void *operator new(size_t n) {
+// Not inlined: the compiler would otherwise pair malloc and free across
+// the operators and warn of a mismatch that is not there.
+__attribute__((noinline)) void *operator new(size_t n) {
     ++g_allocations;
     if (void *p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void *p) noexcept {
+__attribute__((noinline)) void operator delete(void *p) noexcept {
     std::free(p);
 }
-void operator delete(void *p, size_t) noexcept {
+__attribute__((noinline)) void operator delete(void *p, size_t) noexcept {
     std::free(p);
 }
 
