@@ -7,11 +7,10 @@
 // digits at a time, carries resolved on bit masks; a difference is the sum
 // with the nines' complement of the smaller magnitude.
 #include <algorithm>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <bit>
 
 #include "lnx.h"
+#include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
 #include "numbers/swar.hpp"
 
@@ -25,15 +24,13 @@ using swar::Run;
 
 // x + y + carry_in over 24 digit positions (most significant first), each
 // digit 0..99. Returns the carry out of the first position.
-#if defined(__SSE2__)
-uint32_t add_digits(const Run &x, const Run &y, Run &sum, uint32_t carry_in) {
-    const auto vec = [](uint64_t lo, uint64_t hi) {
-        return _mm_set_epi64x(static_cast<int64_t>(hi), static_cast<int64_t>(lo));
-    };
+#if TAVO_DIGIT_VECTORS
+uint32_t add_digits(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum,
+                    uint32_t carry_in) {
     const __m128i hundred = _mm_set1_epi8(100);
     const __m128i ninety_nine = _mm_set1_epi8(99);
-    const __m128i s0 = _mm_add_epi8(vec(x.w[0], x.w[1]), vec(y.w[0], y.w[1]));
-    const __m128i s1 = _mm_add_epi8(vec(x.w[2], 0), vec(y.w[2], 0));
+    const __m128i s0 = _mm_add_epi8(x.lo, y.lo);
+    const __m128i s1 = _mm_add_epi8(x.hi, y.hi);
     // Bit i of the masks speaks of position i: a sum of 100 or more makes a
     // carry into position i - 1, a sum of 99 passes one on.
     const auto mask = [](__m128i lo, __m128i hi) {
@@ -66,13 +63,83 @@ uint32_t add_digits(const Run &x, const Run &y, Run &sum, uint32_t carry_in) {
         const __m128i r = _mm_sub_epi8(s, spread(m16));
         return _mm_sub_epi8(r, _mm_and_si128(at_least_100(r), hundred));
     };
-    const __m128i r0 = settle(s0, carries & 0xFFFF);
-    const __m128i r1 = settle(s1, carries >> 16);
-    sum.w[0] = static_cast<uint64_t>(_mm_cvtsi128_si64(r0));
-    sum.w[1] = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(r0, r0)));
-    sum.w[2] = static_cast<uint64_t>(_mm_cvtsi128_si64(r1));
-    sum.w[3] = 0;
+    sum.lo = settle(s0, carries & 0xFFFF);
+    sum.hi = settle(s1, carries >> 16);
     return (generate & 1) | (propagate & carries & 1);
+}
+
+uint32_t add_digits(const Run &x, const Run &y, Run &sum, uint32_t carry_in) {
+    const auto load = [](const Run &r) {
+        return vec::Digits{
+            _mm_set_epi64x(static_cast<int64_t>(r.w[1]), static_cast<int64_t>(r.w[0])),
+            _mm_set_epi64x(0, static_cast<int64_t>(r.w[2]))};
+    };
+    vec::Digits s;
+    const uint32_t carry = add_digits(load(x), load(y), s, carry_in);
+    sum.w[0] = static_cast<uint64_t>(_mm_cvtsi128_si64(s.lo));
+    sum.w[1] = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(s.lo, s.lo)));
+    sum.w[2] = static_cast<uint64_t>(_mm_cvtsi128_si64(s.hi));
+    sum.w[3] = 0;
+    return carry;
+}
+
+// The common case in registers: both operands finite, normalised and within
+// 20 positions of each other, no cancellation of the first digit and no
+// rounding carry through a 99. False leaves the answer to the general path.
+bool add_in_registers(std::span<const uint8_t> pa, std::span<const uint8_t> pb, bool subtract,
+                      uint8_t *dst, uint32_t *dstlen) {
+    vec::Operand a, b;
+    if (!vec::read_operand(pa.data(), static_cast<int>(pa.size()), a) ||
+        !vec::read_operand(pb.data(), static_cast<int>(pb.size()), b))
+        return false;
+    b.negative = b.negative != subtract;
+    bool a_bigger = a.exp > b.exp;
+    if (a.exp == b.exp) {
+        const uint32_t differ =
+            ~(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a.d.lo, b.d.lo))) |
+              (static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a.d.hi, b.d.hi))) << 16));
+        if (differ == 0) return false;  // equal magnitudes: zero or a doubling
+        const auto at_least = [](__m128i x, __m128i y) {
+            return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(x, y), x)));
+        };
+        const uint32_t a_ge = at_least(a.d.lo, b.d.lo) | (at_least(a.d.hi, b.d.hi) << 16);
+        a_bigger = (a_ge >> std::countr_zero(differ)) & 1;
+    }
+    const vec::Operand &big = a_bigger ? a : b;
+    const vec::Operand &small = a_bigger ? b : a;
+    const int shift = big.exp - small.exp;
+    if (shift >= kWindow) return false;
+    // The smaller operand shifted into the window, cut after position 20.
+    vec::Digits y = vec::shift_up(small.d, shift);
+    y.hi = _mm_and_si128(y.hi, _mm_set_epi32(0, 0, 0xFF, -1));
+    const bool same_sign = big.negative == small.negative;
+    if (!same_sign) {
+        // The nines' complement of the 24 positions, plus one at the end.
+        const __m128i nines = _mm_set1_epi8(99);
+        y.lo = _mm_sub_epi8(nines, y.lo);
+        y.hi = _mm_and_si128(_mm_sub_epi8(nines, y.hi), _mm_set_epi32(0, 0, -1, -1));
+    }
+    vec::Digits r;
+    const uint32_t carry = add_digits(big.d, y, r, same_sign ? 0 : 1) & (same_sign ? 1 : 0);
+    int exp = big.exp;
+    if (carry) {
+        r.hi = _mm_or_si128(_mm_slli_si128(r.hi, 1), _mm_srli_si128(r.lo, 15));
+        r.lo = _mm_or_si128(_mm_slli_si128(r.lo, 1), _mm_cvtsi32_si128(1));
+        ++exp;
+    } else if ((_mm_cvtsi128_si32(r.lo) & 0xFF) == 0) {
+        return false;  // the first digit cancelled
+    }
+    // The 21st digit rounds: 50 and above add one to the 20th.
+    const int rounding = _mm_extract_epi16(r.hi, 2) & 0xFF;
+    r.hi = _mm_and_si128(r.hi, _mm_set_epi32(0, 0, 0, -1));
+    if (rounding >= 50) {
+        if ((_mm_extract_epi16(r.hi, 1) >> 8) == 99) return false;  // the carry runs on
+        r.hi = _mm_add_epi8(r.hi, _mm_set_epi32(0, 0, 0, 1 << 24));
+    }
+    if (exp > kMaxExp) return false;
+    const uint32_t nonzero = ~vec::zero_mask(r) & 0xFFFFF;
+    vec::write_number(big.negative, exp, r, 32 - std::countl_zero(nonzero), dst, dstlen);
+    return true;
 }
 #else
 uint32_t add_digits(const Run &x, const Run &y, Run &sum, uint32_t carry_in) {
@@ -139,21 +206,35 @@ Unpacked add(const Unpacked &a, const Unpacked &b, bool subtract) {
 
 using namespace tavo::num;
 
+namespace {
+
+void add_numbers(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
+                 bool subtract, uint8_t *dst, uint32_t *dstlen) {
+#if TAVO_DIGIT_VECTORS
+    if (num1 != nullptr && num2 != nullptr &&
+        add_in_registers(counted_view(num1, len1), counted_view(num2, len2), subtract, dst, dstlen))
+        return;
+#endif
+    add_into(load(num1, len1), load(num2, len2), subtract, dst, dstlen);
+}
+
+}  // namespace
+
 extern "C" {
 
 TAVO_API void lnxadd(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
                      uint8_t *dst, uint32_t *dstlen) noexcept {
-    add_into(load(num1, len1), load(num2, len2), false, dst, dstlen);
+    add_numbers(num1, len1, num2, len2, false, dst, dstlen);
 }
 
 TAVO_API void lnxsub(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
                      uint8_t *dst, uint32_t *dstlen) noexcept {
-    add_into(load(num1, len1), load(num2, len2), true, dst, dstlen);
+    add_numbers(num1, len1, num2, len2, true, dst, dstlen);
 }
 
 TAVO_API void lnxqaos(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
                       uint8_t *dst, uint32_t *dstlen, int32_t flag) noexcept {
-    add_into(load(num1, len1), load(num2, len2), flag != 0, dst, dstlen);
+    add_numbers(num1, len1, num2, len2, flag != 0, dst, dstlen);
 }
 
 TAVO_API void lnxqIAdd(const uint8_t *num, int32_t len, int32_t n, uint8_t *dst,

@@ -109,14 +109,19 @@ constexpr int kShift = 47;
 class DivisorTail {
   public:
     explicit DivisorTail(const uint8_t *bd) {
-        // Lane t of the window holds q(k-17+t), to be weighted by b(20-t).
-        alignas(16) int16_t w[16] = {};
-        for (int t = 1; t < 16; ++t) w[t] = bd[20 - t];
+        // Lane t of the window holds q(k-17+t), to be weighted by b(20-t):
+        // the digits 5 .. 20 last first (digit 20 is always 0).
 #if defined(__SSE2__)
-        w_lo_ = _mm_load_si128(reinterpret_cast<const __m128i *>(w));
-        w_hi_ = _mm_load_si128(reinterpret_cast<const __m128i *>(w + 8));
+        const auto *v = reinterpret_cast<const __m128i *>(bd);
+        __m128i w = _mm_or_si128(_mm_srli_si128(_mm_load_si128(v), 5),
+                                 _mm_slli_si128(_mm_load_si128(v + 1), 11));
+        w = _mm_shuffle_epi32(w, 0x1B);                                // reverse the bytes: dwords,
+        w = _mm_shufflehi_epi16(_mm_shufflelo_epi16(w, 0xB1), 0xB1);   // words,
+        w = _mm_or_si128(_mm_slli_epi16(w, 8), _mm_srli_epi16(w, 8));  // bytes
+        w_lo_ = _mm_unpacklo_epi8(w, _mm_setzero_si128());
+        w_hi_ = _mm_unpackhi_epi8(w, _mm_setzero_si128());
 #else
-        std::copy_n(w, 16, w_);
+        for (int t = 0; t < 16; ++t) w_[t] = bd[20 - t];
 #endif
     }
     // Slides the window by one, bringing in q.
@@ -152,11 +157,21 @@ class DivisorTail {
 #endif
 };
 
+// floor(2^47 / d) + 1 for 10^4 <= d < 10^6, by a double division (short
+// latency where an integer one is long) set right by one step.
+uint64_t reciprocal(uint64_t d) {
+    constexpr uint64_t kTop = uint64_t{1} << kShift;
+    auto m = static_cast<uint64_t>(static_cast<double>(kTop) / static_cast<double>(d));
+    if (m * d > kTop) --m;
+    if ((m + 1) * d <= kTop) ++m;
+    return m + 1;
+}
+
 void quotient_digits(const Unpacked &a, const Unpacked &b, int32_t *q) {
     const uint8_t *ad = a.digit.data();
     const uint8_t *bd = b.digit.data();
     const int64_t d = 10000 * bd[0] + 100 * bd[1] + bd[2];
-    const uint64_t m = (uint64_t{1} << kShift) / static_cast<uint64_t>(d) + 1;
+    const uint64_t m = reciprocal(static_cast<uint64_t>(d));
     const uint64_t step = m * static_cast<uint64_t>(100 * d + bd[3]);
     const int64_t b4 = bd[4];
     DivisorTail tail(bd);
@@ -187,7 +202,8 @@ void divide_into(const Unpacked &a, const Unpacked &b, uint8_t *dst, uint32_t *d
     // At exponent 63 the first quotient digit may still be 0.
     if (exp > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
 
-    int32_t q[kQuotientDigits + 2] = {};
+    int32_t q[kQuotientDigits + 2];  // the last two stay 0: limbs of four
+    q[kQuotientDigits] = q[kQuotientDigits + 1] = 0;
     quotient_digits(a, b, q);
     // Signed digits to limbs of four, normalised from the last; limb 0 takes
     // what carries out of the first digit.

@@ -1,12 +1,14 @@
 // The byte format: reading and writing numbers, validity and classification,
 // and the unpacked digit, word and work forms.
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include "lnx.h"
+#include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
 #include "numbers/swar.hpp"
 
@@ -172,6 +174,15 @@ int encode(const Unpacked &u, uint8_t *out) {
 }
 
 void emit(uint8_t *dst, uint32_t *dstlen, const Unpacked &u) {
+#if TAVO_DIGIT_VECTORS
+    if (u.kind == Kind::finite && u.exp >= kMinExp && u.exp <= kMaxExp && u.count > 0 &&
+        u.count <= kMaxDigits) {
+        const auto *v = reinterpret_cast<const __m128i *>(u.digit.data());
+        vec::write_number(u.negative, u.exp, {_mm_load_si128(v), _mm_load_si128(v + 1)}, u.count,
+                          dst, dstlen);
+        return;
+    }
+#endif
     Run bytes;
     const int n = number_bytes(u, bytes);
     put(dst, dstlen, bytes, n);
@@ -179,6 +190,34 @@ void emit(uint8_t *dst, uint32_t *dstlen, const Unpacked &u) {
 
 void emit_digits(bool negative, int exp, const Run &d, int n, int round_from, uint8_t *dst,
                  uint32_t *dstlen) {
+#if TAVO_DIGIT_VECTORS
+    // In registers unless a rounding carry runs through a 99.
+    {
+        const vec::Digits all = vec::from_run(d);
+        const uint32_t nonzero = ~vec::zero_mask(all);
+        const int first = std::countr_zero(nonzero | (1u << 31));
+        const int e = exp - first;
+        if (first < n && e >= kMinExp) {
+            vec::Digits r = vec::shift_down(all, first);
+            int rounding = 0;
+            if (n - first > kMaxDigits) rounding = _mm_extract_epi16(r.hi, 2) & 0xFF;
+            r.hi = _mm_and_si128(r.hi, _mm_set_epi32(0, 0, 0, -1));
+            bool settled = true;
+            if (rounding >= round_from) {
+                if ((_mm_extract_epi16(r.hi, 1) >> 8) == 99) {
+                    settled = false;
+                } else {
+                    r.hi = _mm_add_epi8(r.hi, _mm_set_epi32(0, 0, 0, 1 << 24));
+                }
+            }
+            if (settled && e <= kMaxExp) {
+                const uint32_t kept = ~vec::zero_mask(r) & 0xFFFFF;
+                vec::write_number(negative, e, r, 32 - std::countl_zero(kept), dst, dstlen);
+                return;
+            }
+        }
+    }
+#endif
     Run bytes;
     const int first = swar::first_nonzero(d);
     if (first >= n) {
