@@ -1,8 +1,8 @@
 // Substring search in two gears. The first compares three bytes of the
 // pattern with 32 text positions at a time and checks the few positions
 // where all three agree; it is fast on text but can be made to check
-// many candidates. Once the checking has cost more than a few passes over
-// the text, the rest of the search goes to two-way string matching
+// many candidates. Once the checking has cost more than a few times the
+// distance covered, the rest of the search goes to two-way string matching
 // (Crochemore and Perrin), linear in constant space whatever the bytes,
 // with a bad-character shift on the window's last byte.
 #include "chars/byte_search.hpp"
@@ -130,6 +130,8 @@ size_t find_aperiodic(const uint8_t *text, size_t n, const uint8_t *pat, size_t 
     return n;
 }
 
+}  // namespace
+
 size_t two_way_find(const uint8_t *text, size_t n, const uint8_t *pat, size_t m) {
     if (m > n) return n;
     ShiftTable shift;
@@ -140,6 +142,8 @@ size_t two_way_find(const uint8_t *text, size_t n, const uint8_t *pat, size_t m)
         return find_periodic(text, n, pat, m, shift, f);
     return find_aperiodic(text, n, pat, m, shift, f);
 }
+
+namespace {
 
 // Three bytes of the pattern that a candidate position must show before
 // the rest is compared: its first, its middle and its last.
@@ -182,8 +186,11 @@ size_t find_bytes(const uint8_t *text, size_t n, const uint8_t *pat, size_t m) {
     }
     const size_t starts = n - m + 1;  // positions where the pattern fits
     const Probe probe = make_probe(pat, m);
-    // What checking candidates may cost before two-way matching takes over.
-    size_t budget = 4 * n + 256;
+    // Bytes compared at candidates so far. Checking may cost four times the
+    // distance covered, plus a little: past that, two-way matching takes
+    // the rest, so a search costs O(distance to the match + m) even when
+    // the callers search again and again after each match.
+    size_t work = 0;
     size_t i = 0;
     while (i < starts) {
         i = next_candidate_block(text, i, starts, probe, m);
@@ -191,8 +198,9 @@ size_t find_bytes(const uint8_t *text, size_t n, const uint8_t *pat, size_t m) {
         for (size_t k = i; k < block_end; ++k) {
             if (!shows_probe(text + k, probe, m)) continue;
             if (std::memcmp(text + k + 1, pat + 1, m - 2) == 0) return k;
-            if (budget < m) return k + 1 + two_way_find(text + k + 1, n - k - 1, pat, m);
-            budget -= m;
+            work += m;
+            if (work > 4 * k + 2 * m + 256)
+                return k + 1 + two_way_find(text + k + 1, n - k - 1, pat, m);
         }
         i = block_end;
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "chars/byte_search.hpp"
 #include "lc.h"
 
 namespace {
@@ -226,6 +227,24 @@ TEST(Search, MatchesTheReferenceOnRandomBuffers) {
                 p.push_back(static_cast<unsigned char>(alphabet[rng() % alphabet.size()]));
         }
         ASSERT_EQ(find(t, p), reference_find(t, p)) << text(t) << " / " << text(p);
+    }
+}
+
+TEST(Search, TwoWayMatchingAloneAndLongPeriodicInput) {
+    std::mt19937 rng(151);
+    for (int i = 0; i < 3000; ++i) {
+        const bool long_input = i % 10 == 0;
+        const Bytes t = random_bytes(rng, rng() % (long_input ? 3000 : 100), i % 2 ? "ab" : "abc");
+        Bytes p;
+        const Bytes unit = random_bytes(rng, 1 + rng() % 5, "ab");
+        for (size_t k = 1 + rng() % (long_input ? 40 : 8); k > 0; --k)
+            p.insert(p.end(), unit.begin(), unit.end());
+        if (rng() % 2) p.push_back(static_cast<unsigned char>("abc"[rng() % 3]));
+        if (p.size() < 2) p.push_back('a');
+        const size_t expect = reference_find(t, p);
+        ASSERT_EQ(find(t, p), expect) << text(t) << " / " << text(p);
+        ASSERT_EQ(tavo::chars::two_way_find(t.data(), t.size(), p.data(), p.size()), expect)
+            << text(t) << " / " << text(p);
     }
 }
 
