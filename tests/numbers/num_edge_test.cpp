@@ -242,6 +242,29 @@ TEST(NumberChecks, OddLengthsOfOperands) {
     EXPECT_EQ(unary(lnxneg, result(out, &len)), long_one);
 }
 
+// Digit bytes out of range are clamped into 0..99 when read, and the result
+// is a normalised number.
+TEST(NumberChecks, MalformedDigitsAreClamped) {
+    struct Case {
+        const char *bytes;
+        const char *read_as;
+    } const cases[] = {
+        {"C1 00 05", "0.04"},   // digit byte 0 reads as the digit 0
+        {"C1 C8", "99"},        // 200 reads as 99
+        {"C1 02 00", "1"},      // a trailing 0 digit is dropped
+        {"3E 01 66", "-99"},    // 101 - 1 = 100 reads as 99
+        {"3E 70 66", "0"},      // 101 - 112 reads as 0: nothing left
+        {"3E 64 66 66", "-1"},  // a 102 before the last byte reads as the digit 0
+    };
+    for (const auto &c : cases) {
+        const Num x = hx(c.bytes);
+        uint8_t out[LNXBUFLEN];
+        uint32_t len = 0;
+        lnxadd(x.b.data(), x.len, nullptr, 0, out, &len);
+        EXPECT_EQ(result(out, &len), dn(c.read_as)) << c.bytes;
+    }
+}
+
 // ---- Addition and subtraction --------------------------------------------------
 
 struct BinaryCase {
@@ -878,6 +901,11 @@ TEST(NumberForms, WorkForm) {
          0,
          "1.00000000000000000000000000000000000002",
          {65, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
+        {"rounding carries out of exponent 62",
+         {127, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 50},
+         1,
+         "-inf",
+         {}},
         {"21st digit 49 rounds down",
          {65, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 49},
          0,

@@ -500,6 +500,7 @@ int Gen::exponent() {
 }
 
 Num Gen::number(double specials_weight) {
+    if (chance(0.04)) return small_integer();
     if (chance(specials_weight)) {
         switch (uniform(0, 2)) {
             case 0:

@@ -152,8 +152,9 @@ class Gen {
     // A finite number with this exponent and digit count (1..20).
     Num finite(bool negative, int exp, int count);
     // Any number: mostly finite with 1..20 digits, exponents across the whole
-    // range with more weight near 0 and near both ends; now and then zero or
-    // an infinity (specials_weight: chance of zero or an infinity).
+    // range with more weight near 0 and near both ends; now and then a
+    // machine-size integer, zero or an infinity (specials_weight: chance of
+    // zero or an infinity).
     Num number(double specials_weight = 0.03);
     // A finite number with a random exponent.
     Num finite_any();
