@@ -192,4 +192,26 @@ Block cbc_mac(const Cooked &keys, std::span<const uint32_t> data, Block iv) {
     return v;
 }
 
+void ByteMac::add(std::span<const uint8_t> bytes) {
+    for (const uint8_t b : bytes) {
+        pending_[held_++] = b;
+        if (held_ < pending_.size()) continue;
+        uint32_t hi = 0, lo = 0;
+        for (size_t i = 0; i < 4; ++i) {
+            hi = hi << 8 | pending_[i];
+            lo = lo << 8 | pending_[i + 4];
+        }
+        v_ = crypt_block(keys_, {v_.hi ^ hi, v_.lo ^ lo});
+        held_ = 0;
+    }
+}
+
+Block ByteMac::finish() {
+    if (held_ != 0) {
+        static constexpr std::array<uint8_t, 8> kZeros{};
+        add(std::span(kZeros).first(pending_.size() - held_));
+    }
+    return v_;
+}
+
 }  // namespace tavo::des

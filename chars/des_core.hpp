@@ -34,6 +34,22 @@ Block crypt_block(const Cooked &keys, Block in);
 // is ignored.
 Block cbc_mac(const Cooked &keys, std::span<const uint32_t> data, Block iv);
 
+// A CBC checksum over bytes fed in pieces, each 8 bytes making a block of
+// two words, the first byte most significant; finish() pads the last block
+// with zero bytes. Text of any length goes through in constant space.
+class ByteMac {
+  public:
+    ByteMac(const Cooked &keys, Block iv) : keys_(keys), v_(iv) {}
+    void add(std::span<const uint8_t> bytes);
+    Block finish();
+
+  private:
+    const Cooked &keys_;
+    Block v_;
+    std::array<uint8_t, 8> pending_{};
+    size_t held_ = 0;  // bytes of pending_ in use
+};
+
 // The permutations alone, for tests: the initial permutation maps a block
 // to its two halves, the inverse maps (R16, L16) back to a block.
 Block initial_permutation(Block b);
