@@ -235,7 +235,106 @@ Unpacked divide(const Unpacked &a, const Unpacked &b) {
     return computed([&](uint8_t *dst, uint32_t *dstlen) { divide_into(a, b, dst, dstlen); });
 }
 
+namespace {
+
+// A non-negative integer below 10^42 in three limbs of 18 decimal digits,
+// least significant first: wide enough for a remainder times 100.
+struct Wide {
+    static constexpr uint64_t kBase = 1000000000000000000ull;
+    uint64_t limb[3] = {};
+
+    // this = this x 100 + digit
+    void shift_in(uint32_t digit) {
+        unsigned __int128 carry = digit;
+        for (uint64_t &l : limb) {
+            const unsigned __int128 t = static_cast<unsigned __int128>(l) * 100 + carry;
+            l = static_cast<uint64_t>(t % kBase);
+            carry = t / kBase;
+        }
+    }
+    int compare(const Wide &o) const {
+        for (int i = 2; i >= 0; --i)
+            if (limb[i] != o.limb[i]) return limb[i] < o.limb[i] ? -1 : 1;
+        return 0;
+    }
+    // this -= o x q, for o x q <= this
+    void subtract(const Wide &o, uint32_t q) {
+        unsigned __int128 borrow = 0;
+        for (int i = 0; i < 3; ++i) {
+            const unsigned __int128 take = static_cast<unsigned __int128>(o.limb[i]) * q + borrow;
+            const uint64_t low = static_cast<uint64_t>(take % kBase);
+            borrow = take / kBase;
+            if (limb[i] < low) {
+                limb[i] += kBase - low;
+                ++borrow;
+            } else {
+                limb[i] -= low;
+            }
+        }
+    }
+    double approx() const {
+        return (static_cast<double>(limb[2]) * 1e18 + static_cast<double>(limb[1])) * 1e18 +
+               static_cast<double>(limb[0]);
+    }
+    // this x q <= o, compared exactly
+    bool times_at_most(uint32_t q, const Wide &o) const {
+        Wide t = o;
+        unsigned __int128 carry = 0;
+        Wide p;
+        for (int i = 0; i < 3; ++i) {
+            const unsigned __int128 v = static_cast<unsigned __int128>(limb[i]) * q + carry;
+            p.limb[i] = static_cast<uint64_t>(v % kBase);
+            carry = v / kBase;
+        }
+        return carry == 0 && p.compare(t) <= 0;
+    }
+};
+
+// |a| mod |b| of two finite non-zero numbers with |a| >= 100^eb, exactly:
+// the digits of a, then the zeros down to the lower of the two last digit
+// positions, are reduced one at a time by the divisor. The result is below
+// |b| and ends no lower than either operand, so it has at most 20 digits.
+Unpacked exact_remainder(const Unpacked &a, const Unpacked &b) {
+    const int low = std::min(a.exp - a.count + 1, b.exp - b.count + 1);
+    Wide divisor;
+    for (int i = 0; i < b.count; ++i) divisor.shift_in(b.digit[i]);
+    for (int i = b.exp - b.count + 1; i > low; --i) divisor.shift_in(0);
+    const double divisor_approx = divisor.approx();
+    Wide r;
+    for (int position = a.exp; position >= low; --position) {
+        const int i = a.exp - position;
+        r.shift_in(i < a.count ? a.digit[i] : 0);
+        if (r.compare(divisor) < 0) continue;
+        // The quotient digit from doubles, off by one at most either way.
+        auto q = static_cast<uint32_t>(std::min(99.0, r.approx() / divisor_approx));
+        while (q > 0 && !divisor.times_at_most(q, r)) --q;
+        r.subtract(divisor, q);
+        while (r.compare(divisor) >= 0) r.subtract(divisor, 1);
+    }
+    // Back to base-100 digits, most significant first.
+    uint8_t digits[27] = {};
+    for (int l = 0; l < 3; ++l) {
+        uint64_t v = r.limb[l];
+        for (int k = 0; k < 9; ++k) {
+            digits[26 - (9 * l + k)] = static_cast<uint8_t>(v % 100);
+            v /= 100;
+        }
+    }
+    return from_digits(a.negative, low + 26, digits, 27);
+}
+
+}  // namespace
+
+// a - b x trunc(a / b), the sign of a. For finite operands the remainder is
+// computed exactly: the quotient rounded to 20 digits may cross an integer
+// (5.99..9 mod 3 would come out negative) and b x quotient may need more
+// digits than a number keeps, while the exact remainder always fits.
 Unpacked remainder(const Unpacked &a, const Unpacked &b) {
+    if (a.is_finite() && b.is_finite()) {
+        if (a.exp < b.exp) return a;  // |a| < |b|
+        return exact_remainder(a, b);
+    }
+    // Zeros and infinities: x mod 0 is x, infinities stay.
     const Unpacked whole = round_places(divide(a, b), 0, true);
     return add(a, multiply(b, whole), true);
 }

@@ -347,10 +347,12 @@ Unpacked from_work(const uint8_t *work, int len, bool negative) {
     int first = 1;
     while (first < len && work[first] == 0) ++first;
     if (first == len) return make_zero();
+    const int64_t lowered = int64_t{exp} - (first - 1);
+    if (lowered < kMinExp) return make_zero();
     uint8_t digits[kMaxDigits + 1];
     const int count = std::min(len - first, kMaxDigits + 1);
     for (int i = 0; i < count; ++i) digits[i] = clamp_digit(work[first + i]);
-    return from_long_digits(negative, exp - (first - 1), digits, count, 50);
+    return from_long_digits(negative, static_cast<int>(lowered), digits, count, 50);
 }
 
 }  // namespace
@@ -455,16 +457,20 @@ TAVO_API int32_t lnxqosb(const uint8_t *num, int32_t len, int32_t *words, int32_
 TAVO_API void lnxqsbo(uint8_t *dst, uint32_t *dstlen, int32_t sign, int32_t exponent,
                       const int32_t *begin, const int32_t *end) noexcept {
     if (begin == nullptr || end == nullptr || end < begin) begin = end = nullptr;
+    int64_t exp = exponent;  // leading zeros may take it below any int
     while (begin != end && *begin == 0) {
         ++begin;
-        --exponent;
+        --exp;
     }
+    if (begin == end || exp < kMinExp) return emit(dst, dstlen, make_zero());
+    // A rounding carry raises the exponent by one at most.
+    if (exp > kMaxExp + 1) return emit(dst, dstlen, make_inf(sign == 0));
     // Only the first 21 words matter: the 21st decides, 50 rounding down.
     uint8_t digits[kMaxDigits + 1];
     int count = 0;
     for (const int32_t *w = begin; w != end && count <= kMaxDigits; ++w)
         digits[count++] = static_cast<uint8_t>(*w < 0 ? 0 : (*w > 99 ? 99 : *w));
-    emit(dst, dstlen, from_long_digits(sign == 0, exponent, digits, count, 51));
+    emit(dst, dstlen, from_long_digits(sign == 0, static_cast<int>(exp), digits, count, 51));
 }
 
 TAVO_API int32_t lnxqnrm(uint8_t *work, int32_t len) noexcept {
