@@ -3,7 +3,10 @@
 
 #include <cctype>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -55,19 +58,42 @@ TEST(StringCase, AllBytesInTheCLocaleChangeOnlyAsciiLetters) {
     }
 }
 
+// A Latin-1 locale for the test: an installed one, or one built for this
+// run with localedef when the machine has the locale sources. Returns the
+// directory to remove afterwards (empty if none was built), or nothing.
+std::optional<std::string> enter_latin1_locale() {
+    for (const char *name : {"en_US.ISO-8859-1", "de_DE.ISO-8859-1", "fr_FR.ISO-8859-1"})
+        if (std::setlocale(LC_CTYPE, name) != nullptr) return std::string();
+    char dir[] = "/tmp/tavo-locale-XXXXXX";
+    if (mkdtemp(dir) == nullptr) return std::nullopt;
+    const std::string build = std::string("localedef -i en_US -f ISO-8859-1 ") + dir +
+                              "/en_US.ISO-8859-1 >/dev/null 2>&1";
+    if (std::system(build.c_str()) == 0 && setenv("LOCPATH", dir, 1) == 0 &&
+        std::setlocale(LC_CTYPE, "en_US.ISO-8859-1") != nullptr)
+        return std::string(dir);
+    std::filesystem::remove_all(dir);
+    return std::nullopt;
+}
+
 TEST(StringCase, LettersWithoutAPartnerThirtyTwoAwayStayInLatin1) {
     const std::string saved = std::setlocale(LC_CTYPE, nullptr);
-    const char *names[] = {"de_DE.ISO-8859-1", "en_US.ISO-8859-1", "fr_FR.ISO-8859-1"};
-    bool found = false;
-    for (const char *name : names) found = found || std::setlocale(LC_CTYPE, name) != nullptr;
-    if (!found) GTEST_SKIP() << "no Latin-1 locale";
+    const std::optional<std::string> built = enter_latin1_locale();
+    if (!built) GTEST_SKIP() << "no Latin-1 locale";
     // The sharp s and the y with diaeresis are lower-case letters whose
     // upper case (if any) is not 32 below; the A with grave is.
     const std::string up = upper("\xDF\xFF\xE0");
     const std::string lo = lower("\xC0");
+    const std::string cap = capitalised("\xDFx \xE0x");
+    const int folded = lcmlcomp("\xC0", "\xE0", 1);
     std::setlocale(LC_CTYPE, saved.c_str());
+    if (!built->empty()) {
+        unsetenv("LOCPATH");
+        std::filesystem::remove_all(*built);
+    }
     EXPECT_EQ(up, "\xDF\xFF\xC0");
     EXPECT_EQ(lo, "\xE0");
+    EXPECT_EQ(cap, "\xDFx \xC0x");
+    EXPECT_EQ(folded, 0);  // a Latin-1 letter in either case
 }
 
 // ---- Padding, justification, concatenation ----------------------------------------
