@@ -185,7 +185,10 @@ void quotient_digits(const Unpacked &a, const Unpacked &b, int32_t *q) {
         if (k == kQuotientDigits - 1) break;
         int64_t next = ad[k + 3] - previous * b4;
         if (long_divisor) next -= tail.sum();
-        r = 100 * r + m * static_cast<uint64_t>(next) - static_cast<uint64_t>(qk) * step;
+        // q(k) x step last: the path from one quotient digit to the next
+        // is then a multiplication, a subtraction, a shift and an addition.
+        const uint64_t base = 100 * r + m * static_cast<uint64_t>(next);
+        r = base - static_cast<uint64_t>(qk) * step;
         if (long_divisor) tail.push(previous);
         previous = qk;
     }
