@@ -345,23 +345,36 @@ TEST(NumberFloatOracle, ToDouble) {
         finite, correctly_rounded, worst, worst_near, worst_share);
 }
 
+// To a float the conversion is correctly rounded: the value is built in
+// double precision and rounded once. Beyond the largest float it gives the
+// largest float of the sign; up to it, the value (1e38 .. 3.4e38 have 19
+// integer base-100 digits and must not saturate early).
 TEST(NumberFloatOracle, ToFloat) {
     Gen g(0x70F);
     constexpr double kBound = 0.51;
+    const mpq_class largest(FLT_MAX);
     double worst = 0;
-    long checked = 0;
+    long checked = 0, top_checked = 0, top_saturated = 0;
+    std::string examples;
     for (int i = 0; i < kCases; ++i) {
         const Num x = g.chance(0.7) ? g.near_exp(g.uniform(-24, 19), 1) : g.number(0.02);
         const Value v = value(x);
         const Arg a = pass(x, any_form(g, x));
         float f = 42;
         lnxnur(a.ptr, a.len, &f, 4);
-        if (v.kind != Kind::finite || abs(v.q) >= pow100(19)) {
-            // An infinity, or more than 19 integer base-100 digits: the
-            // largest float of the sign.
+        if (v.kind != Kind::finite || abs(v.q) >= largest) {
             const float expected =
                 v.kind == Kind::zero ? 0.0f : (v.negative() ? -FLT_MAX : FLT_MAX);
             EXPECT_EQ(f, expected) << x;
+            if (HasFailure()) break;
+            continue;
+        }
+        if (abs(v.q) >= pow100(19)) {
+            // Counted apart, so that the rest of the range is still checked.
+            ++top_checked;
+            if (ulps(f, v.q, 23, -126) > kBound && ++top_saturated <= 3) {
+                examples += "\n  " + hex(x) + " gave " + std::to_string(f);
+            }
             continue;
         }
         ++checked;
@@ -373,7 +386,12 @@ TEST(NumberFloatOracle, ToFloat) {
         }
         if (HasFailure()) break;
     }
-    std::printf("lnxnur to float: %ld finite, largest error %.3f ulp\n", checked, worst);
+    std::printf(
+        "lnxnur to float: %ld finite below 1e38, largest error %.3f ulp; %ld from 1e38 to "
+        "the largest float, %ld of them wrong\n",
+        checked, worst, top_checked, top_saturated);
+    EXPECT_EQ(top_saturated, 0) << "values from 1e38 to the largest float not converted:"
+                                << examples;
 }
 
 // ---- The unpacked forms -----------------------------------------------------------------

@@ -761,8 +761,13 @@ TEST(NumberFloating, ToDoubleAndFloat) {
         {"1e20", 1e20f},
         {"inf", FLT_MAX},
         {"-inf", -FLT_MAX},
-        {"1e38", FLT_MAX},  // more than 19 integer
-                            // base-100 digits
+        // Up to the largest float the value converts; beyond it the
+        // largest float of the sign.
+        {"1e38", 1e38f},
+        {"-2e38", -2e38f},
+        {"3.4e38", 3.4e38f},
+        {"3.4028235e38", FLT_MAX},
+        {"3.5e38", FLT_MAX},
         {"-1e100", -FLT_MAX},
     };
     for (const auto &c : floats) {
