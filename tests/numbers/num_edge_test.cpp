@@ -436,11 +436,17 @@ TEST(NumberRemainder, SignOfTheDividend) {
     });
 }
 
-// The quotient 5.999...9 / 3 = 1.999...97 rounds to 2 at the 21st digit, and
-// 2 x 3 taken from the dividend leaves a negative remainder for a positive
-// dividend, where 2.999...9 (trunc 1) is the remainder.
-TEST(NumberRemainder, QuotientRoundedUpToAnInteger) {
+// The remainder is exact even where the quotient rounded to 20 digits
+// crosses an integer (5.999...9 / 3 = 1.999...97 rounds to 2), where the
+// product of divisor and quotient needs more than 20 digits, and where the
+// quotient is beyond the range.
+TEST(NumberRemainder, ExactWhereTheQuotientIsNot) {
     run({
+        {"product of 21 digits", lnxmod, "1000", "3.00000000000000000000000000000000000001",
+         "0.99999999999999999999999999999999999667"},
+        {"quotient beyond the range", lnxmod, "1e100", "7e-40", "2e-40"},
+        {"negative, quotient beyond the range", lnxmod, "-1e100", "7e-40", "-2e-40"},
+        {"quotient of 40 digits", lnxmod, "1e39", "7", "6"},
         {"5.99...9 mod 3", lnxmod, "5.99999999999999999999999999999999999999", "3",
          "2.99999999999999999999999999999999999999"},
         {"-5.99...9 mod 3", lnxmod, "-5.99999999999999999999999999999999999999", "3",
