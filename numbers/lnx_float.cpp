@@ -135,7 +135,12 @@ TAVO_API void lnxnur(const uint8_t *num, int32_t len, void *value, uint32_t size
         if (u.is_negative()) v = -v;
         std::memcpy(value, &v, 8);
     } else {
-        double v = to_double(u, 19, std::numeric_limits<float>::max());
+        // Computed as a double, then held to the float range: a number
+        // between 10^38 and the largest float converts to its own value,
+        // not to the largest float.
+        constexpr double kLargest = std::numeric_limits<float>::max();
+        double v = to_double(u, 154, kLargest);
+        if (v > kLargest) v = kLargest;
         if (u.is_negative()) v = -v;
         const auto f = static_cast<float>(v);
         std::memcpy(value, &f, 4);
