@@ -1,7 +1,7 @@
 /*
  * lmx.h: machine-independent byte routines: comparison of byte strings,
  * integers to and from text, sorting, the next prime, the version string and
- * the DES block cipher.
+ * the DES block cipher with the password verifier built on it.
  *
  * Nothing here allocates or keeps state; every function is re-entrant. No
  * text output is NUL-terminated except where a function says so.
@@ -27,6 +27,7 @@
 #ifndef LMX_H
 #define LMX_H
 
+#include "lx.h"
 #include "tavo_api.h"
 
 TAVO_BEGIN_DECLS
@@ -183,6 +184,32 @@ TAVO_API void lmxec1d(const uint8_t key[65], uint8_t d[29]) TAVO_NOEXCEPT;
 /* PC-2: bits 1-24 of a subkey from C, bits 25-48 from D. */
 TAVO_API void lmxec2c(const uint8_t c[29], uint8_t subkey[49]) TAVO_NOEXCEPT;
 TAVO_API void lmxec2d(const uint8_t d[29], uint8_t subkey[49]) TAVO_NOEXCEPT;
+
+/* ---- Password verifier ---------------------------------------------------- */
+
+/* Writes the verifier of a user name and a password: 16 upper-case
+ * hexadecimal digits and a NUL (LMXEHEXLEN bytes) into out, and returns 16.
+ *
+ * The user name and then the password (lengths in bytes, no NUL needed; a
+ * null text of length 0 is empty) are taken in the character set of the
+ * language record lang (null: the default language) and converted two bytes
+ * a character (lxtou16up, upper-casing, for mode 1; lxtou16, as they are,
+ * for any other mode). Those bytes, zero-padded to whole 8-byte blocks,
+ * give a CBC checksum with initial value 0 under the key 5C1E0A93D47B2F68;
+ * that checksum is the key of a second checksum of the same bytes, the
+ * verifier. So it depends only on the characters of the two texts, their
+ * order and the mode. Texts of any length are taken whole.
+ *
+ * Returns 0, writing nothing, when lang is not a filled record or its
+ * environment cannot be had, when out is null, or when a text is null with
+ * a length above 0. The second argument is not used. */
+TAVO_API int32_t lmxepw(char *out, void *unused, const char *password, uint32_t password_len,
+                        const char *user, uint32_t user_len, const lxlinfo *lang,
+                        int32_t mode) TAVO_NOEXCEPT;
+
+/* lmxepw with mode 1: the verifier of the upper-cased texts. */
+TAVO_API int32_t lmxepwe(char *out, void *unused, const char *password, uint32_t password_len,
+                         const char *user, uint32_t user_len, const lxlinfo *lang) TAVO_NOEXCEPT;
 
 TAVO_END_DECLS
 
