@@ -1,6 +1,7 @@
 /* Every public header compiles as C99 and links against the shared
  * library; a few calls check that the C declarations match the library. */
 #include "lc.h"
+#include "ldx.h"
 #include "lmx.h"
 #include "lnx.h"
 #include "lx.h"
