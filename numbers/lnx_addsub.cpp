@@ -7,6 +7,7 @@
 // digits at a time, carries resolved on bit masks; a difference is the sum
 // with the nines' complement of the smaller magnitude.
 #include <algorithm>
+#include <array>
 #include <bit>
 
 #include "lnx.h"
@@ -25,6 +26,29 @@ using swar::Run;
 // x + y + carry_in over 24 digit positions (most significant first), each
 // digit 0..99. Returns the carry out of the first position.
 #if TAVO_DIGIT_VECTORS
+
+// The 24 low bits in reverse order.
+uint32_t reverse24(uint32_t x) {
+    static constexpr auto kReversed = [] {
+        std::array<uint8_t, 256> t{};
+        for (int i = 0; i < 256; ++i)
+            for (int b = 0; b < 8; ++b)
+                if (i & (1 << b)) t[i] = static_cast<uint8_t>(t[i] | (0x80 >> b));
+        return t;
+    }();
+    return (uint32_t{kReversed[x & 0xFF]} << 16) | (uint32_t{kReversed[(x >> 8) & 0xFF]} << 8) |
+           kReversed[(x >> 16) & 0xFF];
+}
+
+// The carry into each position when some enter runs of 99: with the bit
+// order reversed, carries move toward the high bits, and a carry entering a
+// run of ones in an integer addition ripples through it in one step.
+uint32_t ripple(uint32_t generate, uint32_t propagate, uint32_t carry_in) {
+    const uint32_t g = reverse24(generate), p = reverse24(propagate);
+    const uint32_t sum = ((g << 1) + p + carry_in) & 0xFFFFFF;
+    return reverse24(sum ^ p);
+}
+
 uint32_t add_digits(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum,
                     uint32_t carry_in) {
     const __m128i hundred = _mm_set1_epi8(100);
@@ -44,12 +68,7 @@ uint32_t add_digits(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum
     const uint32_t propagate =
         mask(_mm_cmpeq_epi8(s0, ninety_nine), _mm_cmpeq_epi8(s1, ninety_nine)) & 0xFFFFFF;
     uint32_t carries = (generate >> 1) | (carry_in << 23);
-    // Runs of 99 are rare: ripple through them one position a round.
-    for (uint32_t t = carries & propagate; t != 0;) {
-        const uint32_t more = (t >> 1) & ~carries;
-        carries |= more;
-        t = more & propagate;
-    }
+    if (carries & propagate) carries = ripple(generate, propagate, carry_in);
     // Carries as bytes of -1, so that subtracting them adds 1.
     const __m128i bits = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
     const auto spread = [&](uint32_t m16) {

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "lnx.h"
+#include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
 
 using namespace tavo::num;
@@ -61,41 +62,41 @@ Limits limits_for(uint32_t mode, uint32_t size, bool negative) {
     return negative ? Limits{max_signed, max_signed + 1} : Limits{max_signed, max_signed};
 }
 
-}  // namespace
-
-extern "C" {
-
-TAVO_API int32_t lnxmin(const void *value, uint32_t size, int32_t signedness, uint8_t *dst,
-                        uint32_t *dstlen) noexcept {
-    if (value == nullptr || !valid_size(size) || signedness < 0 || signedness > 2) return 3;
-    emit(dst, dstlen, from_int(read_integer(value, size, signedness != 0)));
-    return 0;
+// Writes a machine integer as a number. Up to eight base-100 digits go
+// straight from registers to the destination.
+void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
+#if TAVO_DIGIT_VECTORS
+    if (value != 0) {
+        const bool negative = value < 0;
+        uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+        uint8_t low_first[10] = {};
+        int k = 0;
+        for (; mag != 0; mag /= 100) low_first[k++] = static_cast<uint8_t>(mag % 100);
+        if (k <= 8) {
+            int zeros = 0;  // trailing zero digits drop
+            while (low_first[zeros] == 0) ++zeros;
+            uint64_t word = 0;  // most significant digit in the low byte
+            for (int i = 0; i < k - zeros; ++i) word |= uint64_t{low_first[k - 1 - i]} << (8 * i);
+            const vec::Digits d{_mm_cvtsi64_si128(static_cast<int64_t>(word)), _mm_setzero_si128()};
+            vec::write_number(negative, k - 1, d, k - zeros, dst, dstlen);
+            return;
+        }
+    }
+#endif
+    emit(dst, dstlen, from_int(value));
 }
 
-TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t size,
-                        uint32_t flags) noexcept {
-    const uint32_t mode = flags & 0x7F;
-    if (value == nullptr || !valid_size(size) || mode > 2) return 3;
-    const Unpacked u = load(num, len);
-    if (u.is_zero()) {
-        write_integer(value, size, 0);
-        return 0;
-    }
-    if (u.is_finite() && u.exp < 0) {
-        write_integer(value, size, 0);
-        return 2;
-    }
-    const bool negative = u.is_negative();
-    const bool is_signed = mode != 0;
+// The integer part of a finite number, digit by digit: acc = acc x 100 + d,
+// the digits past the last stored one counting as zeros; a step that would
+// pass the limit overflows (the clamp is stored unless told otherwise).
+int32_t accumulate(const uint8_t *digits, int count, int exp, bool negative, uint32_t mode,
+                   uint32_t size, uint32_t flags, void *value) {
     const bool clamps = (flags & LNXSNI_NOCLAMP) == 0;
     const Limits lim = limits_for(mode, size, negative);
-    // An infinity reads as the digit 100 at the top exponent: it overflows.
-    const int exp = u.is_finite() ? u.exp : kMaxExp;
-    const int count = u.is_finite() ? u.count : 1;
     uint32_t acc = 0;  // wraps when not clamped: the low bits are kept
     int32_t result = 0;
     for (int i = 0; i <= exp; ++i) {
-        const uint32_t d = u.is_finite() ? (i < count ? u.digit[i] : 0) : (i == 0 ? 100 : 0);
+        const uint32_t d = i < count ? digits[i] : 0;
         if (d > lim.limit || (lim.limit - d) / 100 < acc) {
             result = 1;
             if (clamps) {
@@ -105,8 +106,55 @@ TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t s
         }
         acc = acc * 100 + d;
     }
-    write_integer(value, size, negative && is_signed ? 0u - acc : acc);
+    write_integer(value, size, negative && mode != 0 ? 0u - acc : acc);
     return result;
+}
+
+}  // namespace
+
+extern "C" {
+
+TAVO_API int32_t lnxmin(const void *value, uint32_t size, int32_t signedness, uint8_t *dst,
+                        uint32_t *dstlen) noexcept {
+    if (value == nullptr || !valid_size(size) || signedness < 0 || signedness > 2) return 3;
+    emit_integer(read_integer(value, size, signedness != 0), dst, dstlen);
+    return 0;
+}
+
+TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t size,
+                        uint32_t flags) noexcept {
+    const uint32_t mode = flags & 0x7F;
+    if (value == nullptr || !valid_size(size) || mode > 2) return 3;
+#if TAVO_DIGIT_VECTORS
+    if (num != nullptr) {
+        const auto bytes = counted_view(num, len);
+        vec::Operand a;
+        if (vec::read_operand(bytes.data(), static_cast<int>(bytes.size()), a)) {
+            if (a.exp < 0) {
+                write_integer(value, size, 0);
+                return 2;
+            }
+            alignas(16) uint8_t digits[32];
+            _mm_store_si128(reinterpret_cast<__m128i *>(digits), a.d.lo);
+            _mm_store_si128(reinterpret_cast<__m128i *>(digits + 16), a.d.hi);
+            return accumulate(digits, a.count, a.exp, a.negative, mode, size, flags, value);
+        }
+    }
+#endif
+    const Unpacked u = load(num, len);
+    if (u.is_zero()) {
+        write_integer(value, size, 0);
+        return 0;
+    }
+    if (u.is_finite() && u.exp < 0) {
+        write_integer(value, size, 0);
+        return 2;
+    }
+    if (u.is_finite())
+        return accumulate(u.digit.data(), u.count, u.exp, u.negative, mode, size, flags, value);
+    // An infinity reads as the digit 100 at the top exponent: it overflows.
+    static constexpr uint8_t kInfinityDigit[1] = {100};
+    return accumulate(kInfinityDigit, 1, kMaxExp, u.is_negative(), mode, size, flags, value);
 }
 
 }  // extern "C"
