@@ -390,8 +390,8 @@ TAVO_API void ldxrnd(ldxctx *ctx, ldxdate *out, const ldxdate *date, int32_t uni
     ldxtrn(ctx, &r, &r, unit);
     // Units that move by months or years would otherwise reach year 10000
     // silently; those that move by days raised already in ldxads.
-    bool by_months = (unit >= LDXK_CC && unit <= LDXK_Q) || unit == LDXK_MM ||
-                     unit == LDXK_MONTH || unit == LDXK_MON || unit == LDXK_RM;
+    bool by_months = (unit >= LDXK_CC && unit <= LDXK_Q) || unit == LDXK_MM || unit == LDXK_MONTH ||
+                     unit == LDXK_MON || unit == LDXK_RM;
     if (by_months && !in_range(r.year)) raise(ctx, LDXE_YEAR);
     *out = r;
 }

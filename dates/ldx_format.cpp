@@ -372,6 +372,31 @@ uint32_t literal_bytes(ldxctx *ctx, const uint8_t *item) noexcept {
     return c.pos;
 }
 
+// Two literal items read back as one text, which splits again only into a
+// run of white space and a rest that does not begin with white space.
+bool literals_merge(ldxctx *ctx, const uint8_t *a, const uint8_t *b) noexcept {
+    Text ta = open_text(ctx, a + 1, literal_bytes(ctx, a));
+    bool all_space = true;
+    for (; !at_end(ta); step(ta)) all_space = all_space && (char_class(ta) & LXC_SPACE) != 0;
+    Text tb = open_text(ctx, b + 1, literal_bytes(ctx, b));
+    bool b_space = !at_end(tb) && (char_class(tb) & LXC_SPACE) != 0;
+    return !(all_space && !b_space);
+}
+
+// Two keywords written together read back as one when the first and the
+// start of the second form a longer keyword ("y" and "yyy" as "yyyy").
+bool keywords_merge(ldxctx *ctx, const Charset &set, int32_t first, int32_t second) noexcept {
+    const ldxkw &a = set.keywords[ldxfdci[first]];
+    const ldxkw &b = set.keywords[ldxfdci[second]];
+    uint8_t text[16];
+    std::memcpy(text, a.kw, a.len);
+    std::memcpy(text + a.len, b.kw, b.len);
+    int32_t letter = letter_index(static_cast<uint8_t>(a.kw[0]), set.ascii);
+    if (letter < 0 || ldxfdi[letter] == 0x7FFF) return false;
+    const ldxkw *kw = ldxmfn(ctx, text, a.len + b.len, set.keywords + ldxfdi[letter]);
+    return kw == nullptr || kw->len != a.len;
+}
+
 }  // namespace
 
 void compile_default(ldxctx *ctx, const char *model, uint32_t len) noexcept {
@@ -439,41 +464,62 @@ TAVO_API uint32_t ldxifs(ldxctx *ctx, const uint8_t *fmt, char *out, uint32_t si
     if (ctx == nullptr || fmt == nullptr || out == nullptr || size == 0) return 0;
     bool acquired = acquire(ctx);
     Charset set = charset_of(ctx);
-    const ldxkw *table = set.ascii ? ldxfda : ldxfde;
     Writer w{out, size, 0, false};
     uint32_t fill = LDXM_FILL;
     bool quoted = false;
-    const uint8_t *item = fmt;
-    while (item[0] != 0 && !w.full) {
+    const uint8_t *prev = nullptr;  // the item written last
+    bool prev_suffixed = false;
+    for (const uint8_t *item = fmt; item[0] != 0 && !w.full;) {
         uint8_t b = item[0];
-        if (b > LDXK_LITERAL) {  // literal
+        bool literal = b > LDXK_LITERAL;
+        if (!literal && ldxfdci[b] < 0) {  // 45: no keyword
+            raise(ctx, LDXE_INTERNAL);
+            break;
+        }
+        uint32_t flags = literal ? fill : item[1];
+        bool fm = !literal && (flags & LDXM_FILL) != fill;
+        // Two items that would read back as one get a separator between them.
+        bool separate = prev != nullptr && !fm &&
+                        (literal ? prev[0] > LDXK_LITERAL && literals_merge(ctx, prev, item)
+                                 : prev[0] <= LDXK_LITERAL && !prev_suffixed &&
+                                       keywords_merge(ctx, set, prev[0], b));
+        if (quoted && (separate || !literal || bare_literal(ctx, item, set))) {
+            emit(ctx, w, &set.quote, 1);
+            quoted = false;
+        }
+        if (separate && literal) {
+            // Literal text runs on over a separator: a pair of fill
+            // toggles ends it and changes nothing.
+            emit_keyword(ctx, w, set.keywords[ldxfdci[LDXK_FM]], 0, set.ascii);
+            emit_keyword(ctx, w, set.keywords[ldxfdci[LDXK_FM]], 0, set.ascii);
+        } else if (separate) {
+            emit(ctx, w, &set.separator, 1);
+        }
+        if (literal) {
             uint32_t n = literal_bytes(ctx, item);
             if (bare_literal(ctx, item, set)) {
-                if (quoted) emit(ctx, w, &set.quote, 1);
-                quoted = false;
                 emit(ctx, w, item + 1, 1);
             } else {
                 if (!quoted) emit(ctx, w, &set.quote, 1);
                 quoted = true;
                 emit(ctx, w, item + 1, n);
             }
+            prev = item;
             item += 1 + n;
             continue;
         }
-        if (quoted) emit(ctx, w, &set.quote, 1);
-        quoted = false;
-        if (ldxfdci[b] < 0) {  // 45: no keyword
-            raise(ctx, LDXE_INTERNAL);
-            break;
-        }
-        uint32_t flags = item[1];
-        if ((flags & LDXM_FILL) != fill) {
-            emit_keyword(ctx, w, table[ldxfdci[LDXK_FM]], 0, set.ascii);
+        if (fm) {
+            emit_keyword(ctx, w, set.keywords[ldxfdci[LDXK_FM]], 0, set.ascii);
             fill ^= LDXM_FILL;
         }
-        emit_keyword(ctx, w, table[ldxfdci[b]], flags, set.ascii);
-        if ((flags & LDXM_SP) != 0) emit_keyword(ctx, w, set.suffixes[0], 0, set.ascii);
-        if ((flags & LDXM_TH) != 0) emit_keyword(ctx, w, set.suffixes[2], 0, set.ascii);
+        emit_keyword(ctx, w, set.keywords[ldxfdci[b]], flags, set.ascii);
+        // Suffixes follow the keyword's upper case, so that a one-letter
+        // keyword reads back as upper case rather than capitalised.
+        uint32_t suffix_case = flags & LDXM_UPPER;
+        if ((flags & LDXM_SP) != 0) emit_keyword(ctx, w, set.suffixes[0], suffix_case, set.ascii);
+        if ((flags & LDXM_TH) != 0) emit_keyword(ctx, w, set.suffixes[2], suffix_case, set.ascii);
+        prev = item;
+        prev_suffixed = (flags & (LDXM_SP | LDXM_TH)) != 0;
         item += 2;
     }
     // The two bytes kept back: the closing quote and the NUL.
