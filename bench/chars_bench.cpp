@@ -31,6 +31,7 @@
 
 #include "lc.h"
 #include "lmx.h"
+#include "median_reporter.hpp"
 
 namespace {
 
@@ -378,42 +379,18 @@ const Pair kPairs[] = {
      search_4k<false, Needle::tail32>},
 };
 
-// Passes everything to the console and keeps, per benchmark, the CPU time
-// of one iteration: the median over repetitions when there are some.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    RatioReporter() : ConsoleReporter(OO_None) {}
-
-    void ReportRuns(const std::vector<Run> &runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            if (run.error_occurred) continue;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type != Run::RT_Iteration && !median) continue;
-            Time &t = times_[run.run_name.function_name];
-            if (median || !t.is_median) t = {run.GetAdjustedCPUTime(), median};
-        }
+void print_table(const tavo_bench::MedianReporter &times) {
+    std::printf("\n%-16s %-22s %12s %12s %7s  %s\n", "ours", "peer", "tavo ns", "peer ns", "ratio",
+                "target");
+    for (const Pair &p : kPairs) {
+        double ours, theirs;
+        if (!times.ns(std::string(p.name) + "/tavo", ours) ||
+            !times.ns(std::string(p.name) + "/peer", theirs))
+            continue;
+        std::printf("%-16s %-22s %12.1f %12.1f %7.2f  %s\n", p.name, p.peer, ours, theirs,
+                    ours / theirs, p.target);
     }
-
-    void print_table() const {
-        std::printf("\n%-16s %-22s %12s %12s %7s  %s\n", "ours", "peer", "tavo ns", "peer ns",
-                    "ratio", "target");
-        for (const Pair &p : kPairs) {
-            const auto ours = times_.find(std::string(p.name) + "/tavo");
-            const auto theirs = times_.find(std::string(p.name) + "/peer");
-            if (ours == times_.end() || theirs == times_.end()) continue;
-            std::printf("%-16s %-22s %12.1f %12.1f %7.2f  %s\n", p.name, p.peer, ours->second.ns,
-                        theirs->second.ns, ours->second.ns / theirs->second.ns, p.target);
-        }
-    }
-
-  private:
-    struct Time {
-        double ns = 0;
-        bool is_median = false;
-    };
-    std::map<std::string, Time> times_;
-};
+}
 
 }  // namespace
 
@@ -429,19 +406,13 @@ int main(int argc, char **argv) {
         benchmark::RegisterBenchmark((std::string(p.name) + "/peer").c_str(), p.theirs);
     }
 
-    std::vector<std::string> arg_text{argv[0], "--benchmark_repetitions=5",
-                                      "--benchmark_enable_random_interleaving=true",
-                                      "--benchmark_report_aggregates_only=true"};
-    for (int i = 1; i < argc; ++i) arg_text.emplace_back(argv[i]);
-    std::vector<char *> args;
-    for (std::string &a : arg_text) args.push_back(a.data());
-    int n = static_cast<int>(args.size());
-    benchmark::Initialize(&n, args.data());
-    if (benchmark::ReportUnrecognizedArguments(n, args.data())) return 1;
-
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.print_table();
-    benchmark::Shutdown();
+    tavo_bench::MedianReporter reporter;
+    if (!tavo_bench::run_benchmarks(
+            argc, argv,
+            {"--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
+             "--benchmark_report_aggregates_only=true"},
+            reporter))
+        return 1;
+    print_table(reporter);
     return 0;
 }

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "lnx.h"
+#include "median_reporter.hpp"
 
 namespace {
 
@@ -449,47 +450,19 @@ int count_disagreements(const OpInfo &info, const Family &f) {
 
 // ---- The ratio table ----------------------------------------------------------
 
-// Passes everything to the console as usual and keeps, per benchmark, the
-// CPU time of one iteration: the median over repetitions when there are
-// repetitions.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    // Plain text: the output usually goes to a file.
-    RatioReporter() : ConsoleReporter(OO_None) {}
-
-    void ReportRuns(const std::vector<Run> &runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            if (run.error_occurred) continue;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type != Run::RT_Iteration && !median) continue;
-            Time &t = times_[run.run_name.function_name];
-            if (median || !t.is_median) t = {run.GetAdjustedCPUTime(), median};
+void print_table(const tavo_bench::MedianReporter &times, const std::vector<Family> &families) {
+    std::printf("\n%-8s %-9s %-21s %9s %9s %7s  %s\n", "op", "operands", "peer", "tavo ns",
+                "peer ns", "ratio", "target");
+    for (const OpInfo &info : kOps) {
+        for (const Family &f : families) {
+            const std::string name = std::string(info.name) + "/" + f.name + "/";
+            double ours, theirs;
+            if (!times.ns(name + "tavo", ours) || !times.ns(name + "peer", theirs)) continue;
+            std::printf("%-8s %-9s %-21s %9.1f %9.1f %7.2f  %s\n", info.name, f.name, info.peer,
+                        ours, theirs, ours / theirs, info.target);
         }
     }
-
-    void print_table(const std::vector<Family> &families) const {
-        std::printf("\n%-8s %-9s %-21s %9s %9s %7s  %s\n", "op", "operands", "peer", "tavo ns",
-                    "peer ns", "ratio", "target");
-        for (const OpInfo &info : kOps) {
-            for (const Family &f : families) {
-                const std::string name = std::string(info.name) + "/" + f.name + "/";
-                const auto ours = times_.find(name + "tavo"), theirs = times_.find(name + "peer");
-                if (ours == times_.end() || theirs == times_.end()) continue;
-                const double ratio = ours->second.ns / theirs->second.ns;
-                std::printf("%-8s %-9s %-21s %9.1f %9.1f %7.2f  %s\n", info.name, f.name, info.peer,
-                            ours->second.ns, theirs->second.ns, ratio, info.target);
-            }
-        }
-    }
-
-  private:
-    struct Time {
-        double ns = 0;
-        bool is_median = false;
-    };
-    std::map<std::string, Time> times_;
-};
+}
 
 }  // namespace
 
@@ -517,19 +490,13 @@ int main(int argc, char **argv) {
     // the machine's speed or a burst of other work falls on both contenders
     // alike and the median passes over it; flags given on the command line
     // come later and win.
-    std::vector<std::string> arg_text{
-        argv[0], "--benchmark_repetitions=9", "--benchmark_min_time=0.2",
-        "--benchmark_enable_random_interleaving=true", "--benchmark_report_aggregates_only=true"};
-    for (int i = 1; i < argc; ++i) arg_text.emplace_back(argv[i]);
-    std::vector<char *> args;
-    for (std::string &a : arg_text) args.push_back(a.data());
-    int n = static_cast<int>(args.size());
-    benchmark::Initialize(&n, args.data());
-    if (benchmark::ReportUnrecognizedArguments(n, args.data())) return 1;
-
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.print_table(families);
-    benchmark::Shutdown();
+    tavo_bench::MedianReporter reporter;
+    if (!tavo_bench::run_benchmarks(argc, argv,
+                                    {"--benchmark_repetitions=9", "--benchmark_min_time=0.2",
+                                     "--benchmark_enable_random_interleaving=true",
+                                     "--benchmark_report_aggregates_only=true"},
+                                    reporter))
+        return 1;
+    print_table(reporter, families);
     return 0;
 }
