@@ -95,6 +95,36 @@ inline bool read_operand(const uint8_t *p, int n, Operand &out) {
     return true;
 }
 
+// The value of an operand that is an integer below 100^9 (exponent at most
+// 8, no fraction); false for any other. Sums and small products of such
+// values are exact in 64 bits and need no rounding.
+inline bool small_integer(const Operand &a, int64_t &out) {
+    if (a.exp > 8 || a.count > a.exp + 1) return false;
+    static constexpr int64_t kPow100[] = {
+        1,           100,           10000,           1000000,          100000000,
+        10000000000, 1000000000000, 100000000000000, 10000000000000000};
+    uint64_t digits = static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.lo));
+    int64_t v = 0;
+    const int n = a.count < 8 ? a.count : 8;
+    for (int i = 0; i < n; ++i, digits >>= 8) v = v * 100 + static_cast<int64_t>(digits & 0xFF);
+    if (a.count == 9) v = v * 100 + (_mm_extract_epi16(a.d.lo, 4) & 0xFF);
+    v *= kPow100[a.exp + 1 - a.count];
+    out = a.negative ? -v : v;
+    return true;
+}
+
+// The operand as the general code holds it.
+inline Unpacked to_unpacked(const Operand &a) {
+    Unpacked u;
+    _mm_store_si128(reinterpret_cast<__m128i *>(u.digit.data()), a.d.lo);
+    _mm_store_si128(reinterpret_cast<__m128i *>(u.digit.data() + 16), a.d.hi);
+    u.exp = a.exp;
+    u.count = a.count;
+    u.kind = Kind::finite;
+    u.negative = a.negative;
+    return u;
+}
+
 // A 128-bit value moved up or down by 0 <= bytes < 16: by a whole 64-bit
 // lane, then by bits; SSE shifts by 64 or more give zero, so no amount
 // needs a case of its own.

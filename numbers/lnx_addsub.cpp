@@ -112,6 +112,10 @@ bool add_in_registers(std::span<const uint8_t> pa, std::span<const uint8_t> pb, 
         !vec::read_operand(pb.data(), static_cast<int>(pb.size()), b))
         return false;
     b.negative = b.negative != subtract;
+    if (int64_t x, y; vec::small_integer(a, x) && vec::small_integer(b, y)) {
+        emit_integer(x + y, dst, dstlen);
+        return true;
+    }
     bool a_bigger = a.exp > b.exp;
     if (a.exp == b.exp) {
         const uint32_t differ =

@@ -5,6 +5,34 @@
 #include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
 
+namespace tavo::num {
+
+// Writes a machine integer as a number. Up to eight base-100 digits go
+// straight from registers to the destination.
+void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
+#if TAVO_DIGIT_VECTORS
+    if (value != 0) {
+        const bool negative = value < 0;
+        uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+        uint8_t low_first[10] = {};
+        int k = 0;
+        for (; mag != 0; mag /= 100) low_first[k++] = static_cast<uint8_t>(mag % 100);
+        if (k <= 8) {
+            int zeros = 0;  // trailing zero digits drop
+            while (low_first[zeros] == 0) ++zeros;
+            uint64_t word = 0;  // most significant digit in the low byte
+            for (int i = 0; i < k - zeros; ++i) word |= uint64_t{low_first[k - 1 - i]} << (8 * i);
+            const vec::Digits d{_mm_cvtsi64_si128(static_cast<int64_t>(word)), _mm_setzero_si128()};
+            vec::write_number(negative, k - 1, d, k - zeros, dst, dstlen);
+            return;
+        }
+    }
+#endif
+    emit(dst, dstlen, from_int(value));
+}
+
+}  // namespace tavo::num
+
 using namespace tavo::num;
 
 namespace {
@@ -60,30 +88,6 @@ Limits limits_for(uint32_t mode, uint32_t size, bool negative) {
     const uint32_t max_signed = max_unsigned >> 1;
     if (mode == 0) return negative ? Limits{0, 0} : Limits{max_unsigned, max_unsigned};
     return negative ? Limits{max_signed, max_signed + 1} : Limits{max_signed, max_signed};
-}
-
-// Writes a machine integer as a number. Up to eight base-100 digits go
-// straight from registers to the destination.
-void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
-#if TAVO_DIGIT_VECTORS
-    if (value != 0) {
-        const bool negative = value < 0;
-        uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-        uint8_t low_first[10] = {};
-        int k = 0;
-        for (; mag != 0; mag /= 100) low_first[k++] = static_cast<uint8_t>(mag % 100);
-        if (k <= 8) {
-            int zeros = 0;  // trailing zero digits drop
-            while (low_first[zeros] == 0) ++zeros;
-            uint64_t word = 0;  // most significant digit in the low byte
-            for (int i = 0; i < k - zeros; ++i) word |= uint64_t{low_first[k - 1 - i]} << (8 * i);
-            const vec::Digits d{_mm_cvtsi64_si128(static_cast<int64_t>(word)), _mm_setzero_si128()};
-            vec::write_number(negative, k - 1, d, k - zeros, dst, dstlen);
-            return;
-        }
-    }
-#endif
-    emit(dst, dstlen, from_int(value));
 }
 
 // The integer part of a finite number, digit by digit: acc = acc x 100 + d,

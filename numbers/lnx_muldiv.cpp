@@ -15,6 +15,7 @@
 #endif
 
 #include "lnx.h"
+#include "numbers/digit_vectors.hpp"
 #include "numbers/lnx_internal.h"
 #include "numbers/number.hpp"
 #include "numbers/swar.hpp"
@@ -350,11 +351,35 @@ extern "C" {
 
 TAVO_API void lnxmul(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
                      uint8_t *dst, uint32_t *dstlen) noexcept {
+#if TAVO_DIGIT_VECTORS
+    if (num1 != nullptr && num2 != nullptr) {
+        const auto x = counted_view(num1, len1), y = counted_view(num2, len2);
+        vec::Operand a, b;
+        if (vec::read_operand(x.data(), static_cast<int>(x.size()), a) &&
+            vec::read_operand(y.data(), static_cast<int>(y.size()), b)) {
+            // Integers whose product stays below 100^9 multiply exactly in 64
+            // bits, with nothing to round.
+            if (int64_t p, q;
+                a.exp + b.exp <= 7 && vec::small_integer(a, p) && vec::small_integer(b, q))
+                return emit_integer(p * q, dst, dstlen);
+            return multiply_into(vec::to_unpacked(a), vec::to_unpacked(b), dst, dstlen);
+        }
+    }
+#endif
     multiply_into(load(num1, len1), load(num2, len2), dst, dstlen);
 }
 
 TAVO_API void lnxdiv(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
                      uint8_t *dst, uint32_t *dstlen) noexcept {
+#if TAVO_DIGIT_VECTORS
+    if (num1 != nullptr && num2 != nullptr) {
+        const auto x = counted_view(num1, len1), y = counted_view(num2, len2);
+        vec::Operand a, b;
+        if (vec::read_operand(x.data(), static_cast<int>(x.size()), a) &&
+            vec::read_operand(y.data(), static_cast<int>(y.size()), b))
+            return divide_into(vec::to_unpacked(a), vec::to_unpacked(b), dst, dstlen);
+    }
+#endif
     divide_into(load(num1, len1), load(num2, len2), dst, dstlen);
 }
 

@@ -111,6 +111,8 @@ inline void store(uint8_t *dst, uint32_t *dstlen, const uint8_t *bytes, int n) {
 
 // Writes a number to the caller's destination.
 void emit(uint8_t *dst, uint32_t *dstlen, const Unpacked &u);
+// Writes a machine integer as a number.
+void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen);
 
 // ---- Digit helpers ---------------------------------------------------------
 
