@@ -4,6 +4,7 @@
 // base-100 digits, round to the type's decimal precision) rather than an
 // exact conversion: stored numbers were made this way, and the same double
 // must keep giving the same number.
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -22,6 +23,8 @@ struct FloatTraits {
 };
 
 constexpr FloatTraits kDouble{15, -307, 9};
+constexpr int kPowerRange = 80;  // 100^-80 .. 100^80
+constexpr int kTensRange = 320;  // 10^-320 .. 10^321
 constexpr FloatTraits kFloat{6, -37, 5};
 
 // Peels base-100 digits off y (1 <= y < 100): each but the last is the
@@ -30,7 +33,8 @@ constexpr FloatTraits kFloat{6, -37, 5};
 // when the carry leaves the first digit).
 int peel_digits(double y, uint8_t *digits, int count) {
     for (int i = 0; i < count - 1; ++i) {
-        const double whole = std::floor(y);
+        // y is in [0, 100): truncation is the floor, without a library call.
+        const auto whole = static_cast<double>(static_cast<int64_t>(y));
         digits[i] = static_cast<uint8_t>(whole);
         y = (y - whole) * 100.0;
         if (y < 0) y += 100.0;
@@ -52,6 +56,42 @@ int peel_digits(double y, uint8_t *digits, int count) {
     return 0;
 }
 
+// 100^n as std::pow gives it, for the exponents the conversion uses.
+double power_of_100(int n) {
+    static const auto kTable = [] {
+        std::array<double, 2 * kPowerRange + 1> t{};
+        for (int i = -kPowerRange; i <= kPowerRange; ++i) t[i + kPowerRange] = std::pow(100.0, i);
+        return t;
+    }();
+    return n >= -kPowerRange && n <= kPowerRange ? kTable[n + kPowerRange] : std::pow(100.0, n);
+}
+
+// log10(x) rounded to single precision and truncated toward zero, for a
+// positive finite x. Away from the powers of ten that is the decimal
+// exponent found by comparisons; within 1e-4 of one (where rounding log10
+// to a float can reach the integer) it is computed as stated.
+int decimal_exponent(double x) {
+    static const auto kTens = [] {
+        std::array<double, 2 * kTensRange + 2> t{};
+        for (int i = -kTensRange; i <= kTensRange + 1; ++i) t[i + kTensRange] = std::pow(10.0, i);
+        return t;
+    }();
+    int binary;
+    std::frexp(x, &binary);
+    // floor(log10 x) is within one of (binary - 1) log10 2.
+    int d = ((binary - 1) * 1233) >> 12;
+    if (d < -kTensRange || d >= kTensRange)
+        return static_cast<int>(static_cast<float>(std::log10(x)));
+    if (x < kTens[d + kTensRange])
+        --d;
+    else if (x >= kTens[d + 1 + kTensRange])
+        ++d;
+    if (d < -kTensRange || d >= kTensRange || x < kTens[d + kTensRange] * 1.0001 ||
+        x > kTens[d + 1 + kTensRange] * 0.9999)
+        return static_cast<int>(static_cast<float>(std::log10(x)));
+    return x >= 1.0 ? d : d + 1;  // truncation toward zero of a fraction
+}
+
 Unpacked from_double(double x, const FloatTraits &t, bool is_float) {
     if (std::isnan(x)) return make_zero();
     const bool negative = std::signbit(x);
@@ -59,7 +99,7 @@ Unpacked from_double(double x, const FloatTraits &t, bool is_float) {
     x = std::fabs(x);
     if (x == 0.0) return make_zero();
 
-    int k = static_cast<int>(static_cast<float>(std::log10(x)));
+    int k = decimal_exponent(x);
     if (k / 2 > kMaxExp) {
         // Single precision rounds log10 of values just below 1e126 up to
         // 126; those values are still in range.
@@ -67,15 +107,15 @@ Unpacked from_double(double x, const FloatTraits &t, bool is_float) {
         k = 2 * kMaxExp + 1;
     }
     int e = k / 2;
-    if (std::pow(100.0, e) > x) --e;
+    if (power_of_100(e) > x) --e;
     if (e < kMinExp) return make_zero();
 
     // Tiny floats are lifted first so that the power of 100 stays in range.
     double y;
     if (k < t.precision + t.low_exponent) {
-        y = x * 1e16 * std::pow(100.0, -e - 8);
+        y = x * 1e16 * power_of_100(-e - 8);
     } else {
-        y = x * std::pow(100.0, -e);
+        y = x * power_of_100(-e);
     }
     // The decimal exponent can be off by one near a power of ten.
     while (y >= 100.0) {
