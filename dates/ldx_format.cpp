@@ -397,6 +397,18 @@ bool keywords_merge(ldxctx *ctx, const Charset &set, int32_t first, int32_t seco
     return kw == nullptr || kw->len != a.len;
 }
 
+// A one-letter keyword in upper case reads back as upper case only when an
+// upper-case letter follows it; an empty quoted text ("") after it gives
+// the same reading and nothing else.
+bool upper_needs_quotes(const Charset &set, const uint8_t *item) noexcept {
+    if ((item[1] & LDXM_UPPER) == 0 || set.keywords[ldxfdci[item[0]]].len != 1) return false;
+    const uint8_t *next = item + 2;
+    bool next_upper = next[0] != 0 && next[0] < LDXK_LITERAL &&
+                      (next[1] & (LDXM_UPPER | LDXM_CAP)) != 0 &&
+                      (next[1] & LDXM_FILL) == (item[1] & LDXM_FILL);
+    return !next_upper;
+}
+
 }  // namespace
 
 void compile_default(ldxctx *ctx, const char *model, uint32_t len) noexcept {
@@ -469,7 +481,10 @@ TAVO_API uint32_t ldxifs(ldxctx *ctx, const uint8_t *fmt, char *out, uint32_t si
     bool quoted = false;
     const uint8_t *prev = nullptr;  // the item written last
     bool prev_suffixed = false;
-    for (const uint8_t *item = fmt; item[0] != 0 && !w.full;) {
+    bool pending_quotes = false;  // an empty quoted text after a one-letter keyword
+    const uint8_t quotes[2] = {set.quote, set.quote};
+    const uint8_t *item = fmt;
+    for (; item[0] != 0 && !w.full;) {
         uint8_t b = item[0];
         bool literal = b > LDXK_LITERAL;
         if (!literal && ldxfdci[b] < 0) {  // 45: no keyword
@@ -495,6 +510,8 @@ TAVO_API uint32_t ldxifs(ldxctx *ctx, const uint8_t *fmt, char *out, uint32_t si
         } else if (separate) {
             emit(ctx, w, &set.separator, 1);
         }
+        if (pending_quotes) emit(ctx, w, quotes, 2);
+        pending_quotes = false;
         if (literal) {
             uint32_t n = literal_bytes(ctx, item);
             if (bare_literal(ctx, item, set)) {
@@ -518,9 +535,17 @@ TAVO_API uint32_t ldxifs(ldxctx *ctx, const uint8_t *fmt, char *out, uint32_t si
         uint32_t suffix_case = flags & LDXM_UPPER;
         if ((flags & LDXM_SP) != 0) emit_keyword(ctx, w, set.suffixes[0], suffix_case, set.ascii);
         if ((flags & LDXM_TH) != 0) emit_keyword(ctx, w, set.suffixes[2], suffix_case, set.ascii);
-        prev = item;
         prev_suffixed = (flags & (LDXM_SP | LDXM_TH)) != 0;
+        pending_quotes = !prev_suffixed && upper_needs_quotes(set, item);
+        prev = item;
         item += 2;
+    }
+    if (pending_quotes) emit(ctx, w, quotes, 2);
+    // A fill toggle after the last element is kept too, in the end item.
+    if (item[0] == 0 && !w.full && (item[1] & LDXM_FILL) != fill) {
+        if (quoted) emit(ctx, w, &set.quote, 1);
+        quoted = false;
+        emit_keyword(ctx, w, set.keywords[ldxfdci[LDXK_FM]], 0, set.ascii);
     }
     // The two bytes kept back: the closing quote and the NUL.
     if (quoted && w.n + 1 < w.size) out[w.n++] = static_cast<char>(set.quote);

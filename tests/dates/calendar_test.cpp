@@ -431,6 +431,17 @@ TEST(Errors, CallbackThatJumpsLeavesNothingHeld) {
         EXPECT_EQ(got, s.want);
         EXPECT_EQ(ctx.tmpenv, nullptr) << s.want;
     }
+    // A record that was never filled gives no working environment.
+    lxlinfo unfilled{};
+    ldxctx other;
+    volatile int32_t got = 0;
+    if (int32_t e = setjmp(recovery); e != 0) {
+        got = e;
+    } else {
+        ldxini(&other, &unfilled, jump_out, nullptr);
+    }
+    EXPECT_EQ(got, 600);
+    EXPECT_EQ(other.tmpenv, nullptr);
     // Still usable.
     uint8_t out[64];
     if (setjmp(recovery) == 0) {
