@@ -181,6 +181,14 @@ void write_literal(ldxctx *ctx, uint8_t **out, uint32_t *room, Literal &lit) noe
     }
 }
 
+// Literal text that ends in a shifted state (character path only) needs
+// the set's shift-return byte; no set supported today has shift states.
+bool ends_shifted(const ldxctx *ctx, const Text &t) noexcept {
+    if (t.classes != nullptr || lxcshift(&t.cur) == 0) return false;
+    const lxlinfo *info = language_of(ctx);
+    return info != nullptr && info->shiftret != 0;
+}
+
 // Case of a keyword from its first letters: upper, capitalised or none.
 uint32_t keyword_case(Text t) noexcept {
     if (at_end(t) || (char_class(t) & LXC_UPPER) == 0) return 0;
@@ -211,6 +219,9 @@ int32_t scan_item(ldxctx *ctx, Text &t, const Charset &set, uint8_t **out,
         Literal lit{};
         lit.leading = true;
         collect_literal(t, set, lit);
+        if (lit.n > 0 && ends_shifted(ctx, t) && lit.n < max_model) {
+            lit.bytes[lit.n++] = language_of(ctx)->shiftret;  // back to the unshifted state
+        }
         if (lit.n > 0) {
             write_literal(ctx, out, room, lit);
             return LDXK_LITERAL;

@@ -306,7 +306,11 @@ TAVO_API int32_t ldxsnf(ldxctx *ctx, const uint8_t **model, uint32_t *len, uint8
 TAVO_API const ldxkw *ldxmfn(ldxctx *ctx, const uint8_t *text, uint32_t len,
                              const ldxkw *first) TAVO_NOEXCEPT;
 /* Writes a compiled format back as model text, NUL-terminated; returns
- * its length. */
+ * its length (1801 when size is too small: the text is cut). Keywords keep
+ * their case, "fm" marks each change of the fill flag, literal text other
+ * than one character that is no letter or digit is quoted; where two items would
+ * read back as one, a separator ("|") or an empty "fmfm" keeps them apart,
+ * so that the text compiles to the same items. */
 TAVO_API uint32_t ldxifs(ldxctx *ctx, const uint8_t *fmt, char *out, uint32_t size) TAVO_NOEXCEPT;
 /* The element code of a model of exactly one rounding unit ("MM", "YYYY").
  * 1899 for an element that is no unit, 1898 for more than one item. */
