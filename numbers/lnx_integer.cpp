@@ -4,6 +4,7 @@
 #include "lnx.h"
 #include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
+#include "numbers/swar.hpp"
 
 namespace tavo::num {
 
@@ -137,6 +138,21 @@ TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t s
             if (a.exp < 0) {
                 write_integer(value, size, 0);
                 return 2;
+            }
+            if (a.exp <= 4) {
+                // At most five integer digits: their value at once. The
+                // digit-by-digit limit check overflows exactly when the
+                // whole integer part passes the limit, and without the
+                // clamp keeps its low bits, so one comparison does.
+                const auto q = static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.lo));
+                const uint64_t two = swar::digits_to_limbs(q << (8 * (7 - a.exp)));
+                const uint64_t whole = (two & 0xFFFFFFFF) * 100000000 + (two >> 32);
+                const Limits lim = limits_for(mode, size, a.negative);
+                const bool over = whole > lim.limit;
+                uint32_t acc = static_cast<uint32_t>(whole);
+                if (over && (flags & LNXSNI_NOCLAMP) == 0) acc = lim.clamp;
+                write_integer(value, size, a.negative && mode != 0 ? 0u - acc : acc);
+                return over ? 1 : 0;
             }
             alignas(16) uint8_t digits[32];
             _mm_store_si128(reinterpret_cast<__m128i *>(digits), a.d.lo);
