@@ -3,6 +3,8 @@
 // both signs and all relative exponents.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <random>
 
 #include "literal_arith.hpp"
@@ -90,5 +92,52 @@ INSTANTIATE_TEST_SUITE_P(Operations, ArithmeticEquivalence,
                                            Case{"mul", lnxmul, literal::multiply, -3, 3},
                                            Case{"div", lnxdiv, literal::divide, -3, 3}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// Doubles and floats of every kind: any bit pattern, integers, values next
+// to powers of ten (where the decimal exponent is decided by rounding), and
+// values spread over the whole range.
+TEST(FloatEquivalence, MatchesTheRecipeStepByStep) {
+    std::mt19937_64 rng(20261206);
+    for (int n = 0; n < 400000; ++n) {
+        double d;
+        switch (n % 5) {
+            case 0: {
+                const uint64_t bits = rng();
+                std::memcpy(&d, &bits, 8);
+                break;
+            }
+            case 1:
+                d = static_cast<double>(static_cast<int64_t>(rng() % 2000001) - 1000000);
+                break;
+            case 2:
+                d = std::nextafter(std::pow(10.0, static_cast<int>(rng() % 600) - 300),
+                                   (rng() & 1) ? 1e308 : 0.0);
+                break;
+            case 3:
+                d = std::pow(10.0, static_cast<int>(rng() % 260) - 130) *
+                    (1.0 + (static_cast<double>(rng() % 20001) - 10000) * 1e-8);
+                break;
+            default:
+                d = std::ldexp(static_cast<double>(rng() >> 11),
+                               static_cast<int>(rng() % 500) - 300);
+        }
+        for (const bool as_float : {false, true}) {
+            uint8_t out[tavo::num::kEncodedRoom];
+            uint32_t len = 0;
+            if (as_float) {
+                const auto f = static_cast<float>(d);
+                lnxren(&f, 4, out, &len);
+                ASSERT_EQ(std::vector<uint8_t>(out, out + len),
+                          encoded(literal::from_double(f, true)))
+                    << "float " << f;
+            } else {
+                lnxren(&d, 8, out, &len);
+                ASSERT_EQ(std::vector<uint8_t>(out, out + len),
+                          encoded(literal::from_double(d, false)))
+                    << "double " << d;
+            }
+        }
+    }
+}
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace literal {
 
@@ -107,6 +108,55 @@ Unpacked divide(const Unpacked &a, const Unpacked &b) {
         q[k - 1] += carry;
     }
     return pack_words(negative, exp + 1, q.data(), 23, 51);
+}
+
+Unpacked from_double(double x, bool is_float) {
+    if (std::isnan(x)) return make_zero();
+    const bool negative = std::signbit(x);
+    if (std::isinf(x)) return make_inf(negative);
+    x = std::fabs(x);
+    if (x == 0.0) return make_zero();
+    const int precision = is_float ? 6 : 15, low_exponent = is_float ? -37 : -307;
+    int k = static_cast<int>(static_cast<float>(std::log10(x)));
+    if (k / 2 > kMaxExp) {
+        if (x >= 1e126) return make_inf(negative);
+        k = 2 * kMaxExp + 1;
+    }
+    int e = k / 2;
+    if (std::pow(100.0, e) > x) --e;
+    if (e < kMinExp) return make_zero();
+    double y =
+        k < precision + low_exponent ? x * 1e16 * std::pow(100.0, -e - 8) : x * std::pow(100.0, -e);
+    while (y >= 100.0) {
+        y /= 100.0;
+        ++e;
+    }
+    while (y < 1.0) {
+        y *= 100.0;
+        --e;
+    }
+    int count = is_float ? 5 : 9;
+    if (is_float && ((x >= 1.0 && k % 2 != 0) || (x < 1.0 && k % 2 == 0))) count = 4;
+    int digits[9];
+    for (int i = 0; i < count - 1; ++i) {
+        digits[i] = static_cast<int>(std::floor(y));
+        y = (y - std::floor(y)) * 100.0;
+    }
+    digits[count - 1] = static_cast<int>(y + 0.1);
+    for (int i = count - 1; i > 0 && digits[i] >= 100; --i) {
+        digits[i] -= 100;
+        ++digits[i - 1];
+    }
+    uint8_t bytes[10] = {};
+    int first = 0;
+    if (digits[0] >= 100) {  // the carry left the first digit
+        digits[0] -= 100;
+        bytes[0] = 1;
+        first = 1;
+        ++e;
+    }
+    for (int i = 0; i < count; ++i) bytes[first + i] = static_cast<uint8_t>(digits[i]);
+    return round_significant(from_digits(negative, e, bytes, count + first), precision);
 }
 
 }  // namespace literal

@@ -17,6 +17,10 @@ Unpacked add(const Unpacked &a, const Unpacked &b, bool subtract);
 Unpacked multiply(const Unpacked &a, const Unpacked &b);
 // 24-word dividend, three-digit trial divisor, 22 quotient digits.
 Unpacked divide(const Unpacked &a, const Unpacked &b);
+// A double (or a float widened to one) by the conversion recipe: decimal
+// exponent from log10 in single precision, scaling by pow(100, -e), base-100
+// digits peeled with floor, rounding to 15 (float: 6) significant digits.
+Unpacked from_double(double x, bool is_float);
 
 }  // namespace literal
 
