@@ -31,6 +31,32 @@ struct Env {
 };
 
 // Text of a set as UTF-8 (through the library's own conversion).
+// Appends the UTF-8 encoding of a code point (written here, independently
+// of the component under test).
+inline void append_utf8(std::string &s, uint32_t cp) {
+    if (cp < 0x80) {
+        s += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        s += static_cast<char>(0xC0 | (cp >> 6));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        s += static_cast<char>(0xE0 | (cp >> 12));
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (cp >> 18));
+        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+inline std::string utf8_of(uint32_t cp) {
+    std::string s;
+    append_utf8(s, cp);
+    return s;
+}
+
 inline std::string to_utf8(std::string_view text, int32_t cs) {
     std::string out(text.size() * 4 + 4, '\0');
     lxwork w{};
