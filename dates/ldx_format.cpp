@@ -205,6 +205,42 @@ void skip_chars(Text &t, uint32_t n) noexcept {
     for (uint32_t i = 0; i < n && !at_end(t); ++i) step(t);
 }
 
+// Letters, digits, '.' and ',': the characters of keywords and suffixes.
+bool keyword_char(uint8_t c, bool ascii) noexcept {
+    if (letter_index(c, ascii) >= 0) return true;
+    if (ascii) return (c >= '0' && c <= '9') || c == '.' || c == ',';
+    return (c >= 0xF0 && c <= 0xF9) || c == 0x4B || c == 0x6B;
+}
+
+// The longest keyword from entry first on that the text at t begins with:
+// the text is lower-cased into a short buffer and compared with the sorted
+// entries.
+const ldxkw *match_keyword(Text t, const Charset &set, const ldxkw *first) noexcept {
+    uint8_t buf[14];
+    uint32_t n = 0;
+    // A character that appears in no keyword ends every match there, so
+    // the buffer stops at it too (the separator and multi-byte characters
+    // among them).
+    while (!at_end(t) && n <= 12 && char_bytes(t) == 1) {
+        auto c = static_cast<uint8_t>(lower_code(t));
+        if (!keyword_char(c, set.ascii)) break;
+        buf[n++] = c;
+        step(t);
+    }
+    const ldxkw *best = nullptr;
+    for (const ldxkw *kw = first; kw->len != 0; ++kw) {
+        uint32_t i = 0;
+        while (i < kw->len && i < n && static_cast<uint8_t>(kw->kw[i]) == buf[i]) ++i;
+        if (i == kw->len) {
+            best = kw;  // wholly matched: a longer one may follow
+            continue;
+        }
+        uint32_t have = i < n ? buf[i] : 0;
+        if (static_cast<uint8_t>(kw->kw[i]) > have) break;  // sorted: nothing later matches
+    }
+    return best;
+}
+
 // Scans one item from t into the output; returns its code.
 int32_t scan_item(ldxctx *ctx, Text &t, const Charset &set, uint8_t **out,
                   uint32_t *room) noexcept {
@@ -216,7 +252,8 @@ int32_t scan_item(ldxctx *ctx, Text &t, const Charset &set, uint8_t **out,
             if (!put(out, room, end, 2)) raise(ctx, LDXE_FULL);
             return 0;
         }
-        Literal lit{};
+        Literal lit;  // its bytes are read only as far as n
+        lit.n = lit.chars = lit.blank_bytes = lit.blank_chars = 0;
         lit.leading = true;
         collect_literal(t, set, lit);
         if (lit.n > 0 && ends_shifted(ctx, t) && lit.n < max_model) {
@@ -229,9 +266,7 @@ int32_t scan_item(ldxctx *ctx, Text &t, const Charset &set, uint8_t **out,
         if (at_end(t)) continue;  // only quotes: nothing was collected
         int32_t letter = is_letter(t) ? letter_index(lower_code(t), set.ascii) : -1;
         int32_t first = letter >= 0 ? ldxfdi[letter] : 0x7FFF;
-        const ldxkw *kw =
-            first != 0x7FFF ? ldxmfn(ctx, t.p + offset(t), t.len - offset(t), set.keywords + first)
-                            : nullptr;
+        const ldxkw *kw = first != 0x7FFF ? match_keyword(t, set, set.keywords + first) : nullptr;
         if (kw == nullptr) {
             raise(ctx, LDXE_MODEL);
             step(t);  // when the callback returns, go on past the character
@@ -240,7 +275,7 @@ int32_t scan_item(ldxctx *ctx, Text &t, const Charset &set, uint8_t **out,
         flags |= keyword_case(t);
         skip_chars(t, kw->len);
         if ((ldxfcd[kw->code].kind & 0x80) == 0 && !at_end(t)) {
-            const ldxkw *sfx = ldxmfn(ctx, t.p + offset(t), t.len - offset(t), set.suffixes);
+            const ldxkw *sfx = match_keyword(t, set, set.suffixes);
             if (sfx != nullptr) {
                 flags |= static_cast<uint32_t>(sfx->code);
                 skip_chars(t, sfx->len);
@@ -307,10 +342,11 @@ uint32_t compile(ldxctx *ctx, const char *model, uint32_t len, uint8_t *out, uin
     uint8_t counts[47] = {};
     uint8_t *at = out;
     uint32_t room = size;
-    const uint8_t *rest = text;
-    uint32_t left = len;
+    // One walk over the model, item by item (as ldxsnf does, without
+    // reopening the text for each item).
+    Text t = open_text(ctx, text, len);
     int32_t code;
-    while ((code = ldxsnf(ctx, &rest, &left, &at, &room)) != 0) {
+    while ((code = scan_item(ctx, t, set, &at, &room)) != 0) {
         if (!input || code == LDXK_LITERAL || code == LDXK_FX || code == LDXK_FM) continue;
         if (++counts[code] > 1) raise(ctx, LDXE_TWICE);
         if (not_for_input(code)) raise(ctx, LDXE_NOINPUT);
@@ -436,28 +472,9 @@ TAVO_API const ldxkw *ldxmfn(ldxctx *ctx, const uint8_t *text, uint32_t len,
                              const ldxkw *first) noexcept {
     if (ctx == nullptr || text == nullptr || first == nullptr) return nullptr;
     bool acquired = acquire(ctx);
-    Charset set = charset_of(ctx);
-    // The text lower-cased, up to a separator or a multi-byte character.
-    uint8_t buf[14];
-    uint32_t n = 0;
-    Text t = open_text(ctx, text, len);
-    while (!at_end(t) && n <= 12 && char_bytes(t) == 1 && !is_byte(t, set.separator)) {
-        buf[n++] = static_cast<uint8_t>(lower_code(t));
-        step(t);
-    }
+    const ldxkw *kw = match_keyword(open_text(ctx, text, len), charset_of(ctx), first);
     release(ctx, acquired);
-    const ldxkw *best = nullptr;
-    for (const ldxkw *kw = first; kw->len != 0; ++kw) {
-        uint32_t i = 0;
-        while (i < kw->len && i < n && static_cast<uint8_t>(kw->kw[i]) == buf[i]) ++i;
-        if (i == kw->len) {
-            best = kw;  // wholly matched: a longer one may follow
-            continue;
-        }
-        uint32_t have = i < n ? buf[i] : 0;
-        if (static_cast<uint8_t>(kw->kw[i]) > have) break;  // sorted: nothing later matches
-    }
-    return best;
+    return kw;
 }
 
 TAVO_API int32_t ldxsnf(ldxctx *ctx, const uint8_t **model, uint32_t *len, uint8_t **out,
