@@ -74,6 +74,14 @@ bool same_language(const lxlinfo *a, const lxlinfo *b) noexcept {
 
 }  // namespace
 
+void refresh_default_format(ldxctx *ctx) noexcept {
+    if (ctx->env == nullptr || (ctx->env->flags & LXF_DATEFMT) == 0) return;
+    bool acquired = acquire(ctx);
+    load_default_format(ctx, 80);
+    ctx->env->flags &= ~static_cast<uint32_t>(LXF_DATEFMT);
+    release(ctx, acquired);
+}
+
 }  // namespace tavo::dates
 
 using namespace tavo::dates;

@@ -24,6 +24,11 @@ void release(ldxctx *ctx, bool acquired) noexcept;
 // Compiles an input model into the context's default-format field.
 void compile_default(ldxctx *ctx, const char *model, uint32_t len) noexcept;
 
+// Before the default format is compiled into text or read with: when the
+// language's default model changed (LXF_DATEFMT), fetch and recompile it
+// (600 when it cannot be read) and clear the bit.
+void refresh_default_format(ldxctx *ctx) noexcept;
+
 // Leap years: Julian rule up to 1582 (-4712 excepted, so that its first
 // day is day 1), Gregorian from 1583.
 constexpr bool is_leap(int32_t y) noexcept {

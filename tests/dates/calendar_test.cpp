@@ -8,6 +8,7 @@
 #include <random>
 
 #include "date_fixture.hpp"
+#include "dates/ldx_internal.h"
 #include "ldx.h"
 #include "lnx.h"
 #include "sosd.h"
@@ -363,6 +364,20 @@ TEST(Context, LanguagesAndTheirDefaultFormats) {
     EXPECT_EQ(american.ctx.deffmt[0], 22);
     EXPECT_TRUE(american.take_errors().empty());
     EXPECT_EQ(american.ctx.tmpenv, nullptr);
+}
+
+TEST(Context, DefaultFormatRefreshedWhenTheLanguageChangesIt) {
+    DateContext c("AMERICAN_AMERICA.US7ASCII");
+    ASSERT_NE(c.info_.flags & LXF_DATEFMT, 0u);  // set by the fill
+    c.ctx.deffmt[0] = 99;
+    tavo::dates::refresh_default_format(&c.ctx);
+    EXPECT_EQ(c.ctx.deffmt[0], 22);
+    EXPECT_EQ(c.info_.flags & LXF_DATEFMT, 0u);
+    c.ctx.deffmt[0] = 99;
+    tavo::dates::refresh_default_format(&c.ctx);  // nothing changed: kept
+    EXPECT_EQ(c.ctx.deffmt[0], 99);
+    EXPECT_TRUE(c.take_errors().empty());
+    EXPECT_EQ(c.ctx.tmpenv, nullptr);
 }
 
 // Errors left by longjmp: nothing stays held, and the context works after.
