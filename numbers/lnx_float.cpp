@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "lnx.h"
+#include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
 
 using namespace tavo::num;
@@ -169,7 +170,15 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
 
 TAVO_API void lnxnur(const uint8_t *num, int32_t len, void *value, uint32_t size) noexcept {
     if (value == nullptr || (size != 4 && size != 8)) return;
-    const Unpacked u = load(num, len);
+    Unpacked u;
+#if TAVO_DIGIT_VECTORS
+    const auto bytes = num != nullptr ? counted_view(num, len) : std::span<const uint8_t>{};
+    if (vec::Operand a;
+        num != nullptr && vec::read_operand(bytes.data(), static_cast<int>(bytes.size()), a))
+        u = vec::to_unpacked(a);
+    else
+#endif
+        u = load(num, len);
     if (size == 8) {
         double v = to_double(u, 154, std::numeric_limits<double>::max());
         if (u.is_negative()) v = -v;

@@ -1,4 +1,5 @@
 // Conversions between numbers and machine integers of 1, 2 and 4 bytes.
+#include <bit>
 #include <cstring>
 
 #include "lnx.h"
@@ -12,21 +13,22 @@ namespace tavo::num {
 // straight from registers to the destination.
 void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
 #if TAVO_DIGIT_VECTORS
-    if (value != 0) {
-        const bool negative = value < 0;
-        uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-        uint8_t low_first[10] = {};
-        int k = 0;
-        for (; mag != 0; mag /= 100) low_first[k++] = static_cast<uint8_t>(mag % 100);
-        if (k <= 8) {
-            int zeros = 0;  // trailing zero digits drop
-            while (low_first[zeros] == 0) ++zeros;
-            uint64_t word = 0;  // most significant digit in the low byte
-            for (int i = 0; i < k - zeros; ++i) word |= uint64_t{low_first[k - 1 - i]} << (8 * i);
-            const vec::Digits d{_mm_cvtsi64_si128(static_cast<int64_t>(word)), _mm_setzero_si128()};
-            vec::write_number(negative, k - 1, d, k - zeros, dst, dstlen);
-            return;
-        }
+    const bool negative = value < 0;
+    const uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    if (mag != 0 && mag < 10000000000000000) {
+        // Up to eight base-100 digits, as two limbs of four: the digit bytes
+        // of the eight positions, most significant in the low byte.
+        const auto high = static_cast<uint32_t>(mag / 100000000);
+        const auto low = static_cast<uint32_t>(mag % 100000000);
+        const uint64_t eight =
+            uint64_t{swar::limb_to_digits(high)} | (uint64_t{swar::limb_to_digits(low)} << 32);
+        // Leading zero digits are the low zero bytes, trailing ones the high.
+        const int leading = std::countr_zero(eight) / 8;
+        const uint64_t word = eight >> (8 * leading);
+        const int count = 8 - std::countl_zero(word) / 8;
+        const vec::Digits d{_mm_cvtsi64_si128(static_cast<int64_t>(word)), _mm_setzero_si128()};
+        vec::write_number(negative, 7 - leading, d, count, dst, dstlen);
+        return;
     }
 #endif
     emit(dst, dstlen, from_int(value));
