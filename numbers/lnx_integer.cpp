@@ -18,10 +18,15 @@ void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
     if (mag != 0 && mag < 10000000000000000) {
         // Up to eight base-100 digits, as two limbs of four: the digit bytes
         // of the eight positions, most significant in the low byte.
-        const auto high = static_cast<uint32_t>(mag / 100000000);
-        const auto low = static_cast<uint32_t>(mag % 100000000);
-        const uint64_t eight =
-            uint64_t{swar::limb_to_digits(high)} | (uint64_t{swar::limb_to_digits(low)} << 32);
+        uint64_t eight;
+        if (mag < 10000) {  // two digits, in the last two positions
+            eight = ((mag / 100) << 48) | ((mag % 100) << 56);
+        } else {
+            const auto high = static_cast<uint32_t>(mag / 100000000);
+            const auto low = static_cast<uint32_t>(mag % 100000000);
+            eight =
+                uint64_t{swar::limb_to_digits(high)} | (uint64_t{swar::limb_to_digits(low)} << 32);
+        }
         // Leading zero digits are the low zero bytes, trailing ones the high.
         const int leading = std::countr_zero(eight) / 8;
         const uint64_t word = eight >> (8 * leading);
