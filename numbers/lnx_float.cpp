@@ -77,9 +77,12 @@ int decimal_exponent(double x) {
         for (int i = -kTensRange; i <= kTensRange + 1; ++i) t[i + kTensRange] = std::pow(10.0, i);
         return t;
     }();
-    int binary;
-    std::frexp(x, &binary);
-    // floor(log10 x) is within one of (binary - 1) log10 2.
+    // floor(log10 x) is within one of (binary - 1) log10 2, binary the
+    // exponent frexp would give; a subnormal's estimate is far off, which
+    // the window below sends to log10.
+    uint64_t bits;
+    std::memcpy(&bits, &x, 8);
+    const int binary = static_cast<int>((bits >> 52) & 0x7FF) - 1022;
     int d = ((binary - 1) * 1233) >> 12;
     if (d < -kTensRange || d >= kTensRange)
         return static_cast<int>(static_cast<float>(std::log10(x)));
