@@ -89,14 +89,27 @@ IsoWeek iso_week(const ldxdate &d) noexcept {
     return {w, y};
 }
 
-// Moves made before truncating, by unit.
-void move_for_rounding(ldxctx *ctx, ldxdate &r, const ldxdate &date, int32_t unit) noexcept {
-    const ldxitv half_week{3, 12 * 3600};
-    switch (unit) {
+// What a format element means as a unit of truncation and rounding.
+enum class Unit {
+    century,
+    year,
+    quarter,
+    month,
+    iso_week,
+    year_week,
+    month_week,
+    week,
+    day,
+    hour,
+    minute,
+    none
+};
+
+Unit unit_of(int32_t code) noexcept {
+    switch (code) {
         case LDXK_CC:
         case LDXK_SCC:
-            r.year = static_cast<int16_t>(r.year + (r.year < 0 ? -50 : 50));
-            break;
+            return Unit::century;
         case LDXK_I:
         case LDXK_Y:
         case LDXK_IY:
@@ -108,9 +121,49 @@ void move_for_rounding(ldxctx *ctx, ldxdate &r, const ldxdate &date, int32_t uni
         case LDXK_SYYYY:
         case LDXK_YEARW:
         case LDXK_SYEARW:
+            return Unit::year;
+        case LDXK_Q:
+            return Unit::quarter;
+        case LDXK_MM:
+        case LDXK_MONTH:
+        case LDXK_MON:
+        case LDXK_RM:
+            return Unit::month;
+        case LDXK_IW:
+            return Unit::iso_week;
+        case LDXK_WW:
+            return Unit::year_week;
+        case LDXK_W:
+            return Unit::month_week;
+        case LDXK_D:
+        case LDXK_DAY:
+        case LDXK_DY:
+            return Unit::week;
+        case LDXK_DD:
+        case LDXK_DDD:
+        case LDXK_J:
+            return Unit::day;
+        case LDXK_HH24:
+        case LDXK_HH:
+            return Unit::hour;
+        case LDXK_MI:
+            return Unit::minute;
+        default:
+            return Unit::none;
+    }
+}
+
+// Moves made before truncating, by unit.
+void move_for_rounding(ldxctx *ctx, ldxdate &r, const ldxdate &date, Unit unit) noexcept {
+    const ldxitv half_week{3, 12 * 3600};
+    switch (unit) {
+        case Unit::century:
+            r.year = static_cast<int16_t>(r.year + (r.year < 0 ? -50 : 50));
+            break;
+        case Unit::year:
             if (r.month >= 7) ++r.year;
             break;
-        case LDXK_Q:
+        case Unit::quarter:
             if (r.month % 3 == 0 || (r.month % 3 == 2 && r.day >= 16)) {
                 r.month = static_cast<int8_t>(r.month + 3);
                 if (r.month > 12) {
@@ -119,10 +172,7 @@ void move_for_rounding(ldxctx *ctx, ldxdate &r, const ldxdate &date, int32_t uni
                 }
             }
             break;
-        case LDXK_MM:
-        case LDXK_MONTH:
-        case LDXK_MON:
-        case LDXK_RM:
+        case Unit::month:
             if (r.day >= 16) {
                 r.month = static_cast<int8_t>(r.month + 1);
                 if (r.month > 12) {
@@ -131,45 +181,40 @@ void move_for_rounding(ldxctx *ctx, ldxdate &r, const ldxdate &date, int32_t uni
                 }
             }
             break;
-        case LDXK_IW:
-        case LDXK_WW:
+        case Unit::iso_week:
+        case Unit::year_week:
             ldxads(ctx, &r, &r, &half_week);
             if (r.year != date.year) {  // the last, short week of the year
                 r = date;
                 r.day = 31;
             }
             break;
-        case LDXK_W:
+        case Unit::month_week:
             ldxads(ctx, &r, &r, &half_week);
             if (r.month != date.month && !(date.month == 2 && !is_leap(date.year))) {
                 r = date;  // the short fifth week of the month
                 r.day = 29;
             }
             break;
-        case LDXK_D:
-        case LDXK_DAY:
-        case LDXK_DY:
+        case Unit::week:
             ldxads(ctx, &r, &r, &half_week);
             break;
-        case LDXK_DD:
-        case LDXK_DDD:
-        case LDXK_J:
+        case Unit::day:
             if (r.hour >= 12) move_days(ctx, r, 1);
             break;
-        case LDXK_HH24:
-        case LDXK_HH:
+        case Unit::hour:
             if (r.minute >= 30) {
                 const ldxitv half_hour{0, 1800};
                 ldxads(ctx, &r, &r, &half_hour);
             }
             break;
-        case LDXK_MI:
+        case Unit::minute:
             if (r.second >= 30) {
                 const ldxitv half_minute{0, 30};
                 ldxads(ctx, &r, &r, &half_minute);
             }
             break;
-        default:
+        case Unit::none:
             break;  // truncation raises 600 for units without a rule
     }
 }
@@ -306,40 +351,26 @@ TAVO_API int32_t ldxisy(ldxctx *, const ldxdate *date) noexcept {
 
 TAVO_API void ldxtrn(ldxctx *ctx, ldxdate *out, const ldxdate *date, int32_t unit) noexcept {
     ldxdate r = *date;
-    switch (unit) {
-        case LDXK_CC:
-        case LDXK_SCC: {
+    switch (unit_of(unit)) {
+        case Unit::century: {
             int32_t y = r.year;
             set_ymd(r, y >= 0 ? y - y % 100 : y + (-y) % 100, 1, 1);
             clear_time(r);
             break;
         }
-        case LDXK_I:
-        case LDXK_Y:
-        case LDXK_IY:
-        case LDXK_YY:
-        case LDXK_IYY:
-        case LDXK_YYY:
-        case LDXK_IYYY:
-        case LDXK_YYYY:
-        case LDXK_SYYYY:
-        case LDXK_YEARW:
-        case LDXK_SYEARW:
+        case Unit::year:
             set_ymd(r, r.year, 1, 1);
             clear_time(r);
             break;
-        case LDXK_Q:
+        case Unit::quarter:
             set_ymd(r, r.year, r.month - (r.month - 1) % 3, 1);
             clear_time(r);
             break;
-        case LDXK_MM:
-        case LDXK_MONTH:
-        case LDXK_MON:
-        case LDXK_RM:
+        case Unit::month:
             r.day = 1;
             clear_time(r);
             break;
-        case LDXK_IW: {
+        case Unit::iso_week: {
             // ISO weeks begin on Monday whatever the language's first day,
             // so the weekday is counted from Sunday here.
             int32_t d = weekday(jday_of(ctx, r), 0);
@@ -347,7 +378,7 @@ TAVO_API void ldxtrn(ldxctx *ctx, ldxdate *out, const ldxdate *date, int32_t uni
             clear_time(r);
             break;
         }
-        case LDXK_WW: {
+        case Unit::year_week: {
             int32_t n = day_of_year(r.year, r.month, r.day);
             int32_t m = r.month, d = r.day;
             ldxdyc(ctx, r.year, n - (n - 1) % 7, &m, &d);
@@ -355,29 +386,24 @@ TAVO_API void ldxtrn(ldxctx *ctx, ldxdate *out, const ldxdate *date, int32_t uni
             clear_time(r);
             break;
         }
-        case LDXK_W:
+        case Unit::month_week:
             r.day = static_cast<int8_t>(r.day - (r.day - 1) % 7);
             clear_time(r);
             break;
-        case LDXK_D:
-        case LDXK_DAY:
-        case LDXK_DY:
+        case Unit::week:
             move_days(ctx, r, 1 - ldxdow(ctx, jday_of(ctx, r)));
             clear_time(r);
             break;
-        case LDXK_DD:
-        case LDXK_DDD:
-        case LDXK_J:
+        case Unit::day:
             clear_time(r);
             break;
-        case LDXK_HH24:
-        case LDXK_HH:
+        case Unit::hour:
             r.minute = r.second = 0;
             break;
-        case LDXK_MI:
+        case Unit::minute:
             r.second = 0;
             break;
-        default:
+        case Unit::none:
             raise(ctx, LDXE_INTERNAL);
             break;
     }
@@ -386,12 +412,12 @@ TAVO_API void ldxtrn(ldxctx *ctx, ldxdate *out, const ldxdate *date, int32_t uni
 
 TAVO_API void ldxrnd(ldxctx *ctx, ldxdate *out, const ldxdate *date, int32_t unit) noexcept {
     ldxdate r = *date;
-    move_for_rounding(ctx, r, *date, unit);
+    const Unit u = unit_of(unit);
+    move_for_rounding(ctx, r, *date, u);
     ldxtrn(ctx, &r, &r, unit);
     // Units that move by months or years would otherwise reach year 10000
     // silently; those that move by days raised already in ldxads.
-    bool by_months = (unit >= LDXK_CC && unit <= LDXK_Q) || unit == LDXK_MM || unit == LDXK_MONTH ||
-                     unit == LDXK_MON || unit == LDXK_RM;
+    const bool by_months = (unit >= LDXK_CC && unit <= LDXK_Q) || u == Unit::month;
     if (by_months && !in_range(r.year)) raise(ctx, LDXE_YEAR);
     *out = r;
 }
