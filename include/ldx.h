@@ -345,6 +345,26 @@ TAVO_API int32_t ldxisy(ldxctx *ctx, const ldxdate *date) TAVO_NOEXCEPT;
 TAVO_API void ldxrnd(ldxctx *ctx, ldxdate *out, const ldxdate *date, int32_t unit) TAVO_NOEXCEPT;
 TAVO_API void ldxtrn(ldxctx *ctx, ldxdate *out, const ldxdate *date, int32_t unit) TAVO_NOEXCEPT;
 
+/* ---- Dates to text ------------------------------------------------------------------ */
+
+/* The fixed period words "a.d.", "a.m.", "b.c.", "p.m." (code: 0 for a.d.
+ * and a.m., 1 for b.c. and p.m.), in ASCII and in EBCDIC, ended by an
+ * all-zero entry. */
+TAVO_API extern const ldxkw ldxpaa[5];
+TAVO_API extern const ldxkw ldxpae[5];
+
+/* Writes a date as text under a compiled format (null: the context's
+ * default format) into out (size bytes, at most 65535 used), in the
+ * language of the context; adds a NUL when there is room for it. Returns
+ * the bytes written before the NUL. 1801 when the text does not fit
+ * (nothing more is written), 600 when the language services refuse a word
+ * or the format holds an unknown code. */
+TAVO_API uint32_t ldxdts(ldxctx *ctx, char *out, uint32_t size, const ldxdate *date,
+                         const uint8_t *fmt) TAVO_NOEXCEPT;
+/* The largest number of bytes ldxdts can write under a compiled format
+ * (null: the default format), the NUL not counted. */
+TAVO_API uint32_t ldxmxsz(ldxctx *ctx, const uint8_t *fmt) TAVO_NOEXCEPT;
+
 TAVO_END_DECLS
 
 #endif /* LDX_H */
