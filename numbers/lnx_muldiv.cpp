@@ -125,26 +125,36 @@ class DivisorTail {
         for (int t = 0; t < 16; ++t) w_[t] = bd[20 - t];
 #endif
     }
-    // Slides the window by one, bringing in q.
-    void push(int64_t q) {
+    // The sums for steps k and k + 1 from the window of step k: step k + 1
+    // weights each lane as the next lane up is weighted now, and adds its
+    // newest quotient digit, q(k-1), times b5 (outside the window).
+    void sums(int32_t &now, int32_t &next) const {
 #if defined(__SSE2__)
-        lo_ = _mm_or_si128(_mm_srli_si128(lo_, 2), _mm_slli_si128(hi_, 14));
-        hi_ = _mm_insert_epi16(_mm_srli_si128(hi_, 2), static_cast<int>(q), 7);
+        const __m128i w2_lo = _mm_slli_si128(w_lo_, 2);
+        const __m128i w2_hi = _mm_or_si128(_mm_slli_si128(w_hi_, 2), _mm_srli_si128(w_lo_, 14));
+        const __m128i a = _mm_add_epi32(_mm_madd_epi16(lo_, w_lo_), _mm_madd_epi16(hi_, w_hi_));
+        const __m128i b = _mm_add_epi32(_mm_madd_epi16(lo_, w2_lo), _mm_madd_epi16(hi_, w2_hi));
+        __m128i t = _mm_add_epi32(_mm_unpacklo_epi64(a, b), _mm_unpackhi_epi64(a, b));
+        t = _mm_add_epi32(t, _mm_shuffle_epi32(t, 0xB1));  // a a b b
+        now = _mm_cvtsi128_si32(t);
+        next = _mm_cvtsi128_si32(_mm_shuffle_epi32(t, 0x02));
 #else
-        std::copy(window_ + 1, window_ + 16, window_);
-        window_[15] = static_cast<int16_t>(q);
+        now = next = 0;
+        for (int t = 0; t < 16; ++t) now += int32_t{window_[t]} * w_[t];
+        for (int t = 1; t < 16; ++t) next += int32_t{window_[t]} * w_[t - 1];
 #endif
     }
-    int32_t sum() const {
+    // Slides the window by two, bringing in q1 and then q2.
+    void push2(int64_t q1, int64_t q2) {
 #if defined(__SSE2__)
-        __m128i s = _mm_add_epi32(_mm_madd_epi16(lo_, w_lo_), _mm_madd_epi16(hi_, w_hi_));
-        s = _mm_add_epi32(s, _mm_shuffle_epi32(s, 0x4E));
-        s = _mm_add_epi32(s, _mm_shuffle_epi32(s, 0xB1));
-        return _mm_cvtsi128_si32(s);
+        lo_ = _mm_or_si128(_mm_srli_si128(lo_, 4), _mm_slli_si128(hi_, 12));
+        hi_ = _mm_srli_si128(hi_, 4);
+        hi_ = _mm_insert_epi16(_mm_insert_epi16(hi_, static_cast<int>(q1), 6), static_cast<int>(q2),
+                               7);
 #else
-        int32_t s = 0;
-        for (int t = 0; t < 16; ++t) s += int32_t{window_[t]} * w_[t];
-        return s;
+        std::copy(window_ + 2, window_ + 16, window_);
+        window_[14] = static_cast<int16_t>(q1);
+        window_[15] = static_cast<int16_t>(q2);
 #endif
     }
 
@@ -178,20 +188,28 @@ void quotient_digits(const Unpacked &a, const Unpacked &b, int32_t *q) {
     DivisorTail tail(bd);
     const bool long_divisor = b.count > 5;
     uint64_t r = m * static_cast<uint64_t>(10000 * ad[0] + 100 * ad[1] + ad[2]);
+    const int64_t b5 = bd[5];
     int64_t previous = 0;  // q(k-1)
-    for (int k = 0;; ++k) {
+    // Two quotient digits a round: the divisor tail's sums for both come
+    // from one window.
+    for (int k = 0; k < kQuotientDigits; k += 2) {
+        int32_t tail_now = 0, tail_next = 0;
+        if (long_divisor) tail.sums(tail_now, tail_next);
         const auto rs = static_cast<int64_t>(r);
-        const int64_t qk = (rs >> kShift) + (rs < 0);
-        q[k] = static_cast<int32_t>(qk);
-        if (k == kQuotientDigits - 1) break;
-        int64_t next = ad[k + 3] - previous * b4;
-        if (long_divisor) next -= tail.sum();
+        const int64_t q0 = (rs >> kShift) + (rs < 0);
+        q[k] = static_cast<int32_t>(q0);
         // q(k) x step last: the path from one quotient digit to the next
         // is then a multiplication, a subtraction, a shift and an addition.
-        const uint64_t base = 100 * r + m * static_cast<uint64_t>(next);
-        r = base - static_cast<uint64_t>(qk) * step;
-        if (long_divisor) tail.push(previous);
-        previous = qk;
+        int64_t next = ad[k + 3] - previous * b4 - tail_now;
+        r = 100 * r + m * static_cast<uint64_t>(next) - static_cast<uint64_t>(q0) * step;
+        const auto rs1 = static_cast<int64_t>(r);
+        const int64_t q1 = (rs1 >> kShift) + (rs1 < 0);
+        q[k + 1] = static_cast<int32_t>(q1);
+        if (k + 2 == kQuotientDigits) break;
+        next = ad[k + 4] - q0 * b4 - (long_divisor ? tail_next + previous * b5 : 0);
+        r = 100 * r + m * static_cast<uint64_t>(next) - static_cast<uint64_t>(q1) * step;
+        if (long_divisor) tail.push2(previous, q0);
+        previous = q1;
     }
 }
 
