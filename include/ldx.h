@@ -365,6 +365,33 @@ TAVO_API uint32_t ldxdts(ldxctx *ctx, char *out, uint32_t size, const ldxdate *d
  * (null: the default format), the NUL not counted. */
 TAVO_API uint32_t ldxmxsz(ldxctx *ctx, const uint8_t *fmt) TAVO_NOEXCEPT;
 
+/* ---- Text to dates ------------------------------------------------------------------ */
+
+/* Reads a date from text (len bytes) under a compiled input format (null:
+ * the context's default format). What the text leaves out comes from the
+ * reference date's year and month (null: the current date) and day 1, and
+ * midnight. Two-digit "rr" years fall within 50 years of the reference
+ * year; the Julian day, day of year, weekday and seconds since midnight are
+ * checked against the other fields. Blanks are skipped and a literal
+ * skips as many characters of any kind, except after "fx", which makes
+ * matching exact. A meridian without an hour gives the first hour of its
+ * half of the day (0 or 12). Errors: 1830..1862, 600. */
+TAVO_API void ldxstd(ldxctx *ctx, ldxdate *out, const ldxdate *ref, const char *text,
+                     uint32_t len, const uint8_t *fmt) TAVO_NOEXCEPT;
+/* Reads the item at *fmt from the text at the cursor (no further than the
+ * byte offset end), advancing both; stores its value (months 1..12,
+ * weekdays as ldxdow counts them, 0 or 1 for the meridian and era words)
+ * when value is not null. Returns the element code, or 0 for a literal and
+ * for "fx" (which toggles the context's exact matching). */
+TAVO_API int32_t ldxpv(ldxctx *ctx, lxcur *text, uint32_t end, const uint8_t **fmt,
+                       int32_t *value) TAVO_NOEXCEPT;
+/* 1 when a date read under the format (null: the default) takes its year
+ * or its month from the reference date, else 0. With text (not null), the
+ * text is also read against the format, with ldxstd's errors. 600 for an
+ * element no date can be read with here ("rr", "e", output-only ones). */
+TAVO_API int32_t ldxsdd(ldxctx *ctx, const char *text, uint32_t len,
+                        const uint8_t *fmt) TAVO_NOEXCEPT;
+
 TAVO_END_DECLS
 
 #endif /* LDX_H */
