@@ -120,6 +120,40 @@ uint32_t minus(const Writer &w) noexcept {
     return w.ascii ? 0x2D : 0x60;
 }
 
+// Writes bytes straight into the output (text known to be whole
+// characters of the set); false when they do not fit.
+bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noexcept {
+    if (w.cur.len - w.cur.pos < n) return false;
+    std::memcpy(w.cur.text + w.cur.pos, bytes, n);
+    w.cur.pos += n;
+    w.cur.chars += chars;
+    return true;
+}
+
+// A whole number without group characters: the digits are single bytes in
+// every set, so they are written here rather than converted one by one.
+bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
+    uint8_t text[28];  // a sign, at most 15 zeros and 10 digits
+    uint8_t digits[12];
+    uint32_t nd = 0;
+    uint32_t magnitude =
+        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    uint8_t zero = w.ascii ? 0x30 : 0xF0;
+    do {
+        digits[nd++] = static_cast<uint8_t>(zero + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    uint32_t n = 0;
+    if (value < 0) text[n++] = static_cast<uint8_t>(minus(w));
+    uint32_t total = n + nd;
+    for (; total < minwidth; ++total) text[n++] = zero;  // minwidth is a nibble: at most 15
+    while (nd > 0) text[n++] = digits[--nd];
+    if (put_bytes(w, text, n, n)) return true;
+    w.failed = true;
+    raise(w.ctx, LDXE_FULL);
+    return false;
+}
+
 bool put_char(Writer &w, uint32_t code) noexcept {
     lxochar(&w.cur, code, &w.ctx->work);
     return ok(w);
@@ -227,6 +261,12 @@ bool put_number(Writer &w, int32_t code, uint32_t flags, int32_t value) noexcept
         return ok(w);
     }
     uint32_t minwidth = (flags & LDXM_FILL) != 0 ? width : 0;
+    if ((kind & 0x10) == 0) {
+        if (!put_digits(w, value, minwidth)) return false;
+        if ((flags & LDXM_TH) == 0) return true;
+        lxoord(&w.cur, std::abs(value), letters, work);
+        return ok(w);
+    }
     lxoint(&w.cur, value, minwidth, (kind & 0x10) != 0 ? LXO_GROUP : 0, work);
     if (!ok(w)) return false;
     if ((flags & LDXM_TH) != 0) {
@@ -360,6 +400,11 @@ uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &dat
         if (code >= LDXK_LITERAL) {
             uint32_t chars = code - LDXK_LITERAL;
             uint32_t n = literal_bytes(ctx, item + 1, chars);
+            if (put_bytes(w, item + 1, n, chars)) {
+                item += 1 + n;
+                continue;
+            }
+            // Whole characters as far as they fit, then 1801.
             uint32_t wrote = lxocopy(&w.cur, item + 1, n, chars, &ctx->work);
             if (wrote < chars && ctx->work.status == LXS_OK) ctx->work.status = LXS_FULL;
             if (!ok(w)) return w.cur.pos;
