@@ -47,6 +47,12 @@ bool is_space(const lxcur &c) noexcept {
 
 uint32_t skip_spaces(lxcur &c) noexcept {
     uint32_t n = 0;
+    // Single-byte sets: one byte a character, classes from the set's table.
+    if (const uint16_t *classes = lxcsclass(c.cs)) {
+        while (c.pos < c.len && (classes[c.text[c.pos]] & LXC_SPACE) != 0) ++c.pos, ++n;
+        c.chars += n;
+        return n;
+    }
     while (lxcend(&c) == 0 && is_space(c)) {
         lxcnext(&c);
         ++n;
@@ -55,6 +61,12 @@ uint32_t skip_spaces(lxcur &c) noexcept {
 }
 
 void skip_chars(lxcur &c, uint32_t n) noexcept {
+    if (lxcsclass(c.cs) != nullptr) {
+        uint32_t k = c.len - c.pos < n ? c.len - c.pos : n;
+        c.pos += k;
+        c.chars += k;
+        return;
+    }
     for (uint32_t i = 0; i < n && lxcend(&c) == 0; ++i) lxcnext(&c);
 }
 
