@@ -395,6 +395,42 @@ TEST(TextToDate, PrintedDatesReadBackInEveryLanguage) {
     }
 }
 
+// Literal text of several bytes a character is matched and skipped by
+// characters, never split.
+TEST(TextToDate, MultiByteLiterals) {
+    DateContext c("SPANISH_SPAIN.AL32UTF8");
+    struct Case {
+        const char *model;  // UTF-8
+        const char *text;
+        ldxdate want;
+    };
+    const Case cases[] = {
+        {"DD \"de\" Month \"del año\" YYYY", "05 de marzo del año 1995", make_date(1995, 3, 5)},
+        {"FXDD \"de\" fmMonth \"del año\" YYYY", "05 de marzo del año 1995", make_date(1995, 3, 5)},
+        {"DD\"→\"MM\"€\"YYYY", "05→03€1995", make_date(1995, 3, 5)},
+        {"DD\"→\"MM\"€\"YYYY", "05x03y1995", make_date(1995, 3, 5)},
+        {"FXDD\"ñ\"MM", "05ñ03", make_date(1995, 3, 5)},
+    };
+    for (const Case &k : cases) {
+        uint8_t fmt[255];
+        uint32_t n =
+            ldxsti(&c.ctx, k.model, static_cast<uint32_t>(std::strlen(k.model)), fmt, sizeof fmt);
+        Bytes f(fmt, fmt + n);
+        ASSERT_EQ(c.take_errors(), Errors{}) << k.model;
+        EXPECT_TRUE(DateIs(read(c, f, k.text), k.want)) << k.model << " / " << k.text;
+        EXPECT_EQ(c.take_errors(), Errors{}) << k.model << " / " << k.text;
+        // And the date printed under the model reads back.
+        std::string printed = print(c, k.want, f);
+        EXPECT_TRUE(DateIs(read(c, f, printed), k.want)) << printed;
+        EXPECT_EQ(c.take_errors(), Errors{}) << printed;
+    }
+    uint8_t fmt[255];
+    const char model[] = "FXDD\"ñ\"MM";
+    uint32_t n = ldxsti(&c.ctx, model, sizeof model - 1, fmt, sizeof fmt);
+    read(c, Bytes(fmt, fmt + n), "05n03");
+    EXPECT_EQ(c.take_errors(), Errors{1861});
+}
+
 // strftime's texts in the C locale read to the dates they were made from.
 TEST(TextToDate, ReadsWhatStrftimePrints) {
     std::setlocale(LC_TIME, "C");
