@@ -101,6 +101,11 @@ struct Writer {
     lxcur cur;
     bool ascii;
     bool failed;
+    // A single-byte set's class and case tables (null in UTF-8), for the
+    // names written here rather than through the general text output.
+    const uint16_t *classes;
+    const uint8_t *upper;
+    const uint8_t *lower;
 };
 
 // A full output raises 1801, any other refusal of the language services 600.
@@ -133,25 +138,30 @@ bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noex
 // A whole number without group characters: the digits are single bytes in
 // every set, so they are written here rather than converted one by one.
 bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
-    uint8_t text[28];  // a sign, at most 15 zeros and 10 digits
-    uint8_t digits[12];
-    uint32_t nd = 0;
     uint32_t magnitude =
         value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    uint32_t nd = 1;
+    for (uint32_t m = magnitude; m >= 10; m /= 10) ++nd;
+    uint32_t sign = value < 0 ? 1 : 0;
+    uint32_t n = sign + nd < minwidth ? minwidth : sign + nd;
+    if (w.cur.len - w.cur.pos < n) {
+        w.failed = true;
+        raise(w.ctx, LDXE_FULL);
+        return false;
+    }
+    // Written in place, last digit first.
+    uint8_t *at = w.cur.text + w.cur.pos;
     uint8_t zero = w.ascii ? 0x30 : 0xF0;
+    uint32_t i = n;
     do {
-        digits[nd++] = static_cast<uint8_t>(zero + magnitude % 10);
+        at[--i] = static_cast<uint8_t>(zero + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    uint32_t n = 0;
-    if (value < 0) text[n++] = static_cast<uint8_t>(minus(w));
-    uint32_t total = n + nd;
-    for (; total < minwidth; ++total) text[n++] = zero;  // minwidth is a nibble: at most 15
-    while (nd > 0) text[n++] = digits[--nd];
-    if (put_bytes(w, text, n, n)) return true;
-    w.failed = true;
-    raise(w.ctx, LDXE_FULL);
-    return false;
+    while (i > sign) at[--i] = zero;
+    if (sign != 0) at[0] = static_cast<uint8_t>(minus(w));
+    w.cur.pos += n;
+    w.cur.chars += n;
+    return true;
 }
 
 bool put_char(Writer &w, uint32_t code) noexcept {
@@ -277,8 +287,37 @@ bool put_number(Writer &w, int32_t code, uint32_t flags, int32_t value) noexcept
 }
 
 // A language item (names, meridian and era words), padded when asked.
+// In a single-byte set: the item with its case applied byte by byte (as
+// the text output does: upper case, or the first letter of each word upper
+// and the rest lower), and its padding; false when it does not fit, for
+// the general path to write what fits and report it.
+bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) noexcept {
+    uint8_t text[96];
+    uint32_t n = lxitem(item, text, 64, &w.ctx->work);
+    if (n == 0) return false;
+    if (letters == LXO_UPPER) {
+        for (uint32_t i = 0; i < n; ++i) text[i] = w.upper[text[i]];
+    } else if (letters == LXO_CAP) {
+        bool in_word = false;
+        for (uint32_t i = 0; i < n; ++i) {
+            bool letter = (w.classes[text[i]] & LXC_ALPHA) != 0;
+            text[i] = letter && !in_word ? w.upper[text[i]] : w.lower[text[i]];
+            in_word = letter;
+        }
+    }
+    uint32_t total = n;
+    if (width > 0 && static_cast<uint32_t>(width) > n && static_cast<uint32_t>(width) <= 64) {
+        std::memset(text + n, static_cast<int>(blank(w)), static_cast<uint32_t>(width) - n);
+        total = static_cast<uint32_t>(width);
+    }
+    return put_bytes(w, text, total, total);
+}
+
 bool put_item(Writer &w, int32_t item, uint32_t flags, int32_t width) noexcept {
-    uint32_t wrote = lxoitem(&w.cur, item, case_of(flags), &w.ctx->work);
+    uint32_t letters = case_of(flags);
+    int32_t fill = (flags & LDXM_FILL) != 0 ? width : 0;
+    if (w.classes != nullptr && put_item_bytes(w, item, letters, fill)) return true;
+    uint32_t wrote = lxoitem(&w.cur, item, letters, &w.ctx->work);
     if (!ok(w)) return false;
     return (flags & LDXM_FILL) == 0 || pad(w, wrote, width);
 }
@@ -381,9 +420,13 @@ uint32_t literal_bytes(ldxctx *ctx, const uint8_t *text, uint32_t chars) noexcep
 // Writes the date; returns the bytes written.
 uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &date,
                     const uint8_t *fmt) noexcept {
-    Writer w{ctx, {}, true, false};
+    Writer w{ctx, {}, true, false, nullptr, nullptr, nullptr};
     int32_t cs = lxcsid(&ctx->work);
     w.ascii = cs < 0 || lxcsascii(cs) != 0;
+    w.classes = lxcsclass(cs);
+    w.upper = lxcscase(cs, 1);
+    w.lower = lxcscase(cs, 0);
+    if (w.upper == nullptr || w.lower == nullptr) w.classes = nullptr;
     Fields f{};
     lxdate local;
     lxdate in;

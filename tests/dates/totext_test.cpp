@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -228,6 +229,61 @@ TEST(DateToText, LanguagesAndCharacterSets) {
     }
 }
 
+// Names as the language services write them: each month, day, meridian
+// and era word in each case, padded with blanks to the widest name.
+std::vector<const char *> all_languages_list();
+
+TEST(DateToText, NamesAsTheLanguageServicesWriteThem) {
+    for (const char *language : all_languages_list()) {
+        DateContext c(language);
+        lxwork w;
+        lxwbind(&w, lxenvget(c.ctx.env));
+        auto expected = [&](int32_t item, uint32_t flags, int32_t width) {
+            char buf[128];
+            lxcur out;
+            lxoopen(&out, buf, sizeof buf, &w);
+            uint32_t chars = lxoitem(&out, item, flags, &w);
+            if (width > static_cast<int32_t>(chars))
+                lxopad(&out, lxcsascii(lxcsid(&w)) ? 0x20 : 0x40, width - chars, &w);
+            return std::string(buf, out.pos);
+        };
+        int32_t first = lxitemn(LXI_FIRSTDAY, &w);
+        for (int month = 1; month <= 12; ++month) {
+            // The 1st of each month of 2001, whose weekdays cover the week.
+            ldxdate d = make_date(2001, month, 1, month * 2 - 1);
+            int32_t dow = ldxdow(&c.ctx, ldxctj(&c.ctx, 2001, month, 1)) + first;
+            if (dow > 7) dow -= 7;
+            struct Case {
+                const char *model;
+                int32_t item;
+                uint32_t flags;
+                int32_t width;
+            };
+            const Case cases[] = {
+                {"MONTH", LXI_MONTH + month - 1, LXO_UPPER, lxitemn(93, &w)},
+                {"Month", LXI_MONTH + month - 1, LXO_CAP, lxitemn(93, &w)},
+                {"fmmonth", LXI_MONTH + month - 1, 0, 0},
+                {"MON", LXI_MONTHABBR + month - 1, LXO_UPPER, lxitemn(94, &w)},
+                {"fmMon", LXI_MONTHABBR + month - 1, LXO_CAP, 0},
+                {"DAY", LXI_DAY + dow - 1, LXO_UPPER, lxitemn(95, &w)},
+                {"Day", LXI_DAY + dow - 1, LXO_CAP, lxitemn(95, &w)},
+                {"dy", LXI_DAYABBR + dow - 1, 0, lxitemn(96, &w)},
+                {"Dy", LXI_DAYABBR + dow - 1, LXO_CAP, lxitemn(96, &w)},
+                {"PM", d.hour < 12 ? LXI_AM : LXI_PM, LXO_UPPER, 0},
+                {"Am", d.hour < 12 ? LXI_AM : LXI_PM, LXO_CAP, 0},
+                {"Bc", LXI_AD, LXO_CAP, 0},
+                {"ad", LXI_AD, 0, 0},
+            };
+            for (const Case &k : cases) {
+                EXPECT_EQ(print(c, d, k.model), expected(k.item, k.flags, k.width))
+                    << language << " " << k.model << " " << month;
+            }
+        }
+        EXPECT_EQ(c.take_errors(), std::vector<int32_t>{}) << language;
+        lxwfree(&w);
+    }
+}
+
 // Models of every output element, with fill on or off and every case and
 // suffix (in models short enough to compile), for the largest-size check.
 std::vector<std::string> every_element_models() {
@@ -272,6 +328,10 @@ const char *const all_languages[] = {
     "ITALIAN_ITALY.AL32UTF8",
     "ITALIAN_ITALY.US7ASCII",
 };
+
+std::vector<const char *> all_languages_list() {
+    return std::vector<const char *>(std::begin(all_languages), std::end(all_languages));
+}
 
 ldxdate random_date(std::mt19937 &rng, int lo = -4712, int hi = 9999) {
     for (;;) {
