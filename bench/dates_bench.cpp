@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "ldx.h"
+#include "median_reporter.hpp"
 
 namespace {
 
@@ -218,54 +219,27 @@ BENCHMARK(compile_ours)->Name("sto/ours");
 
 // ---- The ratio table ------------------------------------------------------------------------
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run> &runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            const bool median = run.aggregate_name == "median";
-            if (run.run_type == Run::RT_Aggregate && !median) continue;
-            if (run.run_type == Run::RT_Iteration && medians_.count(run.run_name.str())) continue;
-            // Per call: the loops above make kCount calls an iteration.
-            const bool batch = run.run_name.str().rfind("sto/", 0) != 0;
-            const double ns = run.GetAdjustedCPUTime() / (batch ? kCount : 1);
-            if (median || run.run_type == Run::RT_Iteration) medians_[run.run_name.str()] = ns;
-        }
+void print_table(const tavo_bench::MedianReporter &times) {
+    std::printf("\n%-10s %12s %12s %8s\n", "per call", "ours ns", "peer ns", "ratio");
+    for (const char *op : {"ctj", "jtc", "adm"}) {
+        double ours, peer;
+        if (!times.ns(std::string(op) + "/ours", ours) ||
+            !times.ns(std::string(op) + "/peer", peer))
+            continue;
+        // Per call: an iteration makes kCount calls.
+        std::printf("%-10s %12.2f %12.2f %8.2f\n", op, ours / kCount, peer / kCount, ours / peer);
     }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\n%-10s %12s %12s %8s\n", "per call", "ours ns", "peer ns", "ratio");
-        for (const char *op : {"ctj", "jtc", "adm"}) {
-            const auto ours = medians_.find(std::string(op) + "/ours");
-            const auto peer = medians_.find(std::string(op) + "/peer");
-            if (ours == medians_.end() || peer == medians_.end()) continue;
-            std::printf("%-10s %12.2f %12.2f %8.2f\n", op, ours->second, peer->second,
-                        ours->second / peer->second);
-        }
-        const auto sto = medians_.find("sto/ours");
-        if (sto != medians_.end()) std::printf("%-10s %12.1f\n", "ldxsto", sto->second);
-    }
-
-  private:
-    std::map<std::string, double> medians_;
-};
+    if (double sto; times.ns("sto/ours", sto)) std::printf("%-10s %12.1f\n", "ldxsto", sto);
+}
 
 }  // namespace
 
 int main(int argc, char **argv) {
-    std::vector<char *> args(argv, argv + argc);
-    std::string reps = "--benchmark_repetitions=5";
-    std::string only_aggregates = "--benchmark_report_aggregates_only=true";
-    bool has_reps = false;
-    for (int i = 1; i < argc; ++i) has_reps |= std::strstr(argv[i], "repetitions") != nullptr;
-    if (!has_reps) {
-        args.push_back(reps.data());
-        args.push_back(only_aggregates.data());
-    }
-    int n = static_cast<int>(args.size());
-    benchmark::Initialize(&n, args.data());
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    tavo_bench::MedianReporter reporter;
+    if (!tavo_bench::run_benchmarks(
+            argc, argv, {"--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"},
+            reporter))
+        return 1;
+    print_table(reporter);
     return 0;
 }
