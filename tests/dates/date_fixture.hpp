@@ -7,6 +7,7 @@
 
 #include <csetjmp>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "ldx.h"
@@ -84,6 +85,20 @@ inline bool oracle_leap(int y) {
 inline int oracle_month_length(int y, int m) {
     static const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && oracle_leap(y) ? 29 : lengths[m - 1];
+}
+
+// The date as the C library holds it, with the day of the week and of the
+// year filled in (by timegm, which reads the fields as UTC).
+inline std::tm c_time(const ldxdate &d) {
+    std::tm tm{};
+    tm.tm_year = d.year - 1900;
+    tm.tm_mon = d.month - 1;
+    tm.tm_mday = d.day;
+    tm.tm_hour = d.hour;
+    tm.tm_min = d.minute;
+    tm.tm_sec = d.second;
+    timegm(&tm);
+    return tm;
 }
 
 }  // namespace tavo::test

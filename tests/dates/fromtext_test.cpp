@@ -440,14 +440,7 @@ TEST(TextToDate, ReadsWhatStrftimePrints) {
     std::mt19937 rng(2100);
     for (int i = 0; i < 2000; ++i) {
         ldxdate d = random_date(rng, 1900, 2100);
-        std::tm tm{};
-        tm.tm_year = d.year - 1900;
-        tm.tm_mon = d.month - 1;
-        tm.tm_mday = d.day;
-        tm.tm_hour = d.hour;
-        tm.tm_min = d.minute;
-        tm.tm_sec = d.second;
-        timegm(&tm);
+        std::tm tm = tavo::test::c_time(d);
         char text[128];
         size_t n = std::strftime(text, sizeof text, "%d-%b-%Y %H:%M:%S", &tm);
         ASSERT_TRUE(DateIs(read(c, f, std::string(text, n)), d)) << text;

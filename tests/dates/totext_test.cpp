@@ -420,19 +420,9 @@ TEST(DateToText, AgreesWithStrftimeAndStrptime) {
     std::mt19937 rng(1900);
     for (int i = 0; i < 3000; ++i) {
         ldxdate d = random_date(rng, 1900, 2100);
-        std::tm tm{};
-        tm.tm_year = d.year - 1900;
-        tm.tm_mon = d.month - 1;
-        tm.tm_mday = d.day;
-        tm.tm_hour = d.hour;
-        tm.tm_min = d.minute;
-        tm.tm_sec = d.second;
-        tm.tm_isdst = -1;
-        std::tm norm = tm;
-        timegm(&norm);  // fills the day of the week and of the year
+        const std::tm tm = tavo::test::c_time(d);
         char want[128];
-        size_t n =
-            std::strftime(want, sizeof want, "%d %m %Y %H %I %M %S %j %b %B %a %A %p", &norm);
+        size_t n = std::strftime(want, sizeof want, "%d %m %Y %H %I %M %S %j %b %B %a %A %p", &tm);
         std::string extra =
             std::to_string(d.day) + " " + std::to_string(d.month) + " " + std::to_string(d.hour);
         ASSERT_EQ(print(c, d, f), std::string(want, n) + " " + extra);
