@@ -204,6 +204,137 @@ TAVO_API int32_t lnxqnrm(uint8_t *work, int32_t len) TAVO_NOEXCEPT;
 TAVO_API void lnxqprs(const uint8_t *work, uint8_t *dst, uint32_t *dstlen,
                       int32_t negative) TAVO_NOEXCEPT;
 
+/* ---- Transcendental functions ----------------------------------------
+ * Computed in decimal to close to the full 20 base-100 digits. Results that
+ * do not exist (root or logarithm of a negative number, a fractional power
+ * of a negative number) are negative infinity. Angles are in radians. */
+
+TAVO_API void lnxsqr(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen) TAVO_NOEXCEPT;
+/* num raised to a machine integer; any base to 0 is 1. */
+TAVO_API void lnxpow(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen,
+                     int32_t exponent) TAVO_NOEXCEPT;
+/* base raised to a number. */
+TAVO_API void lnxbex(const uint8_t *base, int32_t baselen, const uint8_t *exponent, int32_t explen,
+                     uint8_t *dst, uint32_t *dstlen) TAVO_NOEXCEPT;
+TAVO_API void lnxln(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen) TAVO_NOEXCEPT;
+/* Logarithm of num to the base. */
+TAVO_API void lnxlog(const uint8_t *base, int32_t baselen, const uint8_t *num, int32_t len,
+                     uint8_t *dst, uint32_t *dstlen) TAVO_NOEXCEPT;
+
+/* Function codes of lnxqtra and lnxqtri. */
+enum {
+    LNXTRA_COS = 0,
+    LNXTRA_SIN = 1,
+    LNXTRA_TAN = 2,
+    LNXTRA_COSH = 3,
+    LNXTRA_SINH = 4,
+    LNXTRA_TANH = 5,
+    LNXTRA_EXP = 6,
+    LNXTRI_ASIN = 0,
+    LNXTRI_ACOS = 1,
+    LNXTRI_ATAN = 2
+};
+
+TAVO_API void lnxqtra(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen,
+                      int32_t code) TAVO_NOEXCEPT;
+/* Returns 0, or -1 (nothing written) for an arc sine or arc cosine of an
+ * argument outside [-1, 1]. */
+TAVO_API int32_t lnxqtri(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen,
+                         int32_t code) TAVO_NOEXCEPT;
+/* The angle of the point (x, y); -1 (nothing written) when both are zero. */
+TAVO_API int32_t lnxatn2(const uint8_t *y, int32_t ylen, const uint8_t *x, int32_t xlen,
+                         uint8_t *dst, uint32_t *dstlen) TAVO_NOEXCEPT;
+
+/* ---- Format models and text -------------------------------------------
+ * A language handle is a language information record of lx.h; a null
+ * handle selects the defaults (period, comma, ASCII). */
+
+struct lxlinfo;
+struct ldxctx;
+
+/* Parsed number format model, filled by lnxpfl. */
+typedef struct lnxfmt {
+    uint32_t flags;     /* LNXFMT_* */
+    uint8_t intpos;     /* digit positions before the decimal position */
+    uint8_t fracpos;    /* digit positions after it */
+    uint8_t width;      /* output width in characters */
+    uint8_t lzcount;    /* integer positions from the first 0 on, 0 if none */
+    uint8_t minfrac;    /* fraction digits always printed */
+    uint8_t septab[39]; /* separators: digit positions to their left, +0x80 for G; 0 ends */
+} lnxfmt;
+
+enum {
+    LNXFMT_MI = 0x1,
+    LNXFMT_DOLLAR = 0x2,
+    LNXFMT_PR = 0x4,
+    LNXFMT_BLANK = 0x8,
+    LNXFMT_DATE = 0x10,
+    LNXFMT_EDATE = 0x20, /* with LNXFMT_DATE */
+    LNXFMT_EEEE = 0x40,
+    LNXFMT_PARSED = 0x80,
+    LNXFMT_SLEAD = 0x100,
+    LNXFMT_STRAIL = 0x200,
+    LNXFMT_CURLEAD = 0x400,
+    LNXFMT_CURTRAIL = 0x800,
+    LNXFMT_CURMID = 0x1000,
+    LNXFMT_ROMAN = 0x2000,
+    LNXFMT_ROMANLOWER = 0x4000, /* with LNXFMT_ROMAN */
+    LNXFMT_ISO = 0x8000,
+    LNXFMT_NODECIMAL = 0x10000,
+    LNXFMT_PERIOD = 0x20000,
+    LNXFMT_NOFM = 0x40000,
+    LNXFMT_PT = 0x80000,
+    LNXFMT_FIVE = 0x100000
+};
+
+/* Character tables indexed by role: digits 0-9, + - blank . , $ < > ( ) # ~,
+ * then "bcdefgilmprstv" and "BCEILMPRST" (46 characters). */
+TAVO_API extern const uint8_t lnxqasc_chars[];
+TAVO_API extern const uint8_t lnxqebc_chars[];
+TAVO_API extern uint8_t lnxqcom_chars[];
+
+/* Compiled date models for the "date" (MM/DD/YY) and "edate" (DD/MM/YY)
+ * models: without a handle, for an ASCII handle, for an EBCDIC handle. */
+TAVO_API extern const uint8_t lnxqdate[];
+TAVO_API extern const uint8_t lnxqedate[];
+TAVO_API extern const uint8_t lnxqa_date[];
+TAVO_API extern const uint8_t lnxqa_edate[];
+TAVO_API extern const uint8_t lnxqe_date[];
+TAVO_API extern const uint8_t lnxqe_edate[];
+
+/* Parses a model; returns 0, or 1 when it is invalid (width then 10). */
+TAVO_API int32_t lnxpfl(const char *fmt, uint32_t fmtlen, lnxfmt *pf,
+                        const struct lxlinfo *lang) TAVO_NOEXCEPT;
+/* Output width of a NUL-terminated model. */
+TAVO_API uint32_t lnxgfs(const char *fmt, const struct lxlinfo *lang) TAVO_NOEXCEPT;
+/* Prints num under a parsed model into out (room for the width, at most
+ * 64). Returns the characters written. A value that does not fit is #. */
+TAVO_API uint32_t lnxnft(const uint8_t *num, int32_t len, const lnxfmt *pf, char *out,
+                         const struct lxlinfo *lang) TAVO_NOEXCEPT;
+/* As lnxnft, with a NUL-terminated model text. */
+TAVO_API uint32_t lnxnfn(const uint8_t *num, int32_t len, const char *fmt, char *out,
+                         const struct lxlinfo *lang) TAVO_NOEXCEPT;
+/* Reads text under a parsed model; returns the characters consumed, 0 (and
+ * an empty result) when the text does not match. */
+TAVO_API uint32_t lnxfcn(const char *text, uint32_t textlen, const lnxfmt *pf, uint8_t *dst,
+                         uint32_t *dstlen, const struct lxlinfo *lang) TAVO_NOEXCEPT;
+/* Reads a number from text (textlen 0: length-prefixed text), optionally
+ * checked against a precision and scale. *consumed (may be null) is 0 when
+ * no number was found or it exceeds the precision. */
+TAVO_API void lnxcpn(const char *text, uint32_t textlen, uint8_t *dst, uint32_t *dstlen,
+                     uint8_t hasprec, int32_t precision, uint8_t hasscale, int32_t scale,
+                     uint32_t *consumed, const struct lxlinfo *lang) TAVO_NOEXCEPT;
+/* Writes num in exactly |width| characters, right-justified; a negative
+ * width forces scientific notation. */
+TAVO_API void lnxnuc(const uint8_t *num, int32_t len, char *out, int32_t width,
+                     const struct lxlinfo *lang) TAVO_NOEXCEPT;
+/* Length of the longest prefix of text that reads as a number, 0 if none. */
+TAVO_API uint32_t lnxscn(const char *text, uint32_t textlen,
+                         const struct lxlinfo *lang) TAVO_NOEXCEPT;
+/* Error routine for the date context of lnxnft's date models: jumps back
+ * into lnxnft, which fills its output with #. Does not return. */
+TAVO_API void lnxnfterf(struct ldxctx *ctx, int32_t err) TAVO_NOEXCEPT;
+
 TAVO_END_DECLS
 
 #endif /* LNX_H */
