@@ -5,6 +5,7 @@
 // 21 base-100 positions below the sum; the square root is found digit by
 // digit in exact base-100 arithmetic after a double-precision start; the
 // logarithm is a single-precision estimate refined by a short series.
+#include <bit>
 #include <cmath>
 
 #include "lnx.h"
@@ -73,6 +74,62 @@ Unpacked absolute(const Unpacked &u) {
 
 namespace {
 
+// floor(x / n) for x < 2^47 is (x m) >> shift with shift = 47 + the bit
+// width of n and m = floor(2^shift / n) + 1 (below 2^49), exactly, since
+// x n < 2^shift.
+struct Reciprocal {
+    uint64_t m;
+    int shift;
+};
+constexpr Reciprocal make_reciprocal(uint32_t n) {
+    const int shift = 47 + std::bit_width(n);
+    return {static_cast<uint64_t>((static_cast<unsigned __int128>(1) << shift) / n) + 1, shift};
+}
+// The series divide by k (k + 1) for k = 1, 2, 3, ...: those are made once.
+constexpr int kTabledFactors = 400;
+constexpr auto kSeriesReciprocals = [] {
+    std::array<Reciprocal, kTabledFactors + 1> t{};
+    for (uint32_t k = 1; k <= kTabledFactors; ++k) t[k] = make_reciprocal(k * (k + 1));
+    return t;
+}();
+
+Unpacked quotient_by_small(const Unpacked &a, uint32_t n, const Reciprocal &rec) {
+    const int n_exp = n >= 10000 ? 2 : (n >= 100 ? 1 : 0);  // of n's first digit
+    if (a.exp - n_exp < kMinExp) return make_zero();
+    using u128 = unsigned __int128;
+    const int shift = rec.shift;
+    const uint64_t m = rec.m;
+    uint8_t q[24];
+    uint64_t r = 0;
+    for (int l = 0; l < 6; ++l) {
+        const uint8_t *d = a.digit.data() + 4 * l;  // zero past the last digit
+        const uint64_t x = r * 100000000 + uint64_t{d[0]} * 1000000 + uint64_t{d[1]} * 10000 +
+                           uint64_t{d[2]} * 100 + d[3];  // below 10^14
+        const auto limb = static_cast<uint32_t>((u128{x} * m) >> shift);
+        r = x - uint64_t{limb} * n;
+        q[4 * l] = static_cast<uint8_t>(limb / 1000000);
+        q[4 * l + 1] = static_cast<uint8_t>(limb / 10000 % 100);
+        q[4 * l + 2] = static_cast<uint8_t>(limb / 100 % 100);
+        q[4 * l + 3] = static_cast<uint8_t>(limb % 100);
+    }
+    // q[0] has a's exponent; the first n_exp digits are zero.
+    return from_long_digits(a.negative, a.exp, q, 22 + n_exp, 51);
+}
+
+}  // namespace
+
+// A divisor of at most three base-100 digits is its own trial divisor, so
+// the digit-by-digit division finds the exact quotient digits; 22 of them
+// are kept from the position of the first, which is 0 or 1, and the 21st
+// significant one rounds up when above 50. Here the same digits come from
+// a long division four digits at a time.
+Unpacked divide_by_small(const Unpacked &a, uint32_t n) {
+    if (!a.is_finite() || n >= kSmallDivisorLimit || n == 0) return divide(a, from_int(n));
+    return quotient_by_small(a, n, make_reciprocal(n));
+}
+
+namespace {
+
 Unpacked plus(const Unpacked &a, const Unpacked &b) {
     return add(a, b, false);
 }
@@ -81,7 +138,10 @@ Unpacked minus(const Unpacked &a, const Unpacked &b) {
 }
 // term x q / (k (k + 1)): the next term of a series in steps of two.
 Unpacked next_term(const Unpacked &term, const Unpacked &q, int32_t k) {
-    return divide(multiply(term, q), from_int(int64_t{k} * (k + 1)));
+    const Unpacked p = multiply(term, q);
+    const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
+    if (k > kTabledFactors || !p.is_finite()) return divide_by_small(p, n);
+    return quotient_by_small(p, n, kSeriesReciprocals[static_cast<size_t>(k)]);
 }
 
 // The value of an integer below 100^3 in magnitude.
@@ -145,7 +205,9 @@ OddSums odd_sums(const Unpacked &r, const Unpacked &q) {
 // abs(x) mod 2 pi, moved into (-pi, pi], with the sign of x.
 Unpacked reduced_angle(const Unpacked &x) {
     const Constants &c = constants();
-    Unpacked r = remainder(absolute(x), c.two_pi);
+    const Unpacked a = absolute(x);
+    // Below 2 pi the remainder is the argument itself.
+    Unpacked r = compare(a, c.two_pi) < 0 ? a : remainder(a, c.two_pi);
     if (compare(r, c.pi) > 0) r = minus(r, c.two_pi);
     return x.is_negative() ? negate(r) : r;
 }
@@ -155,6 +217,25 @@ Unpacked clamped_to_unit(const Unpacked &v) {
     if (compare(v, c.one) > 0) return c.one;
     if (compare(v, c.minus_one) < 0) return c.minus_one;
     return v;
+}
+
+// x = n + f exactly, n the integral part and f = x mod 1 (the sign of x):
+// for a finite x, the digits before and after the point.
+void split_at_point(const Unpacked &x, Unpacked &n, Unpacked &f) {
+    const Constants &c = constants();
+    if (!x.is_finite()) {
+        f = remainder(x, c.one);
+        n = minus(x, f);
+    } else if (x.exp < 0) {
+        n = c.zero;
+        f = x;
+    } else if (x.count <= x.exp + 1) {
+        n = x;
+        f = c.zero;
+    } else {
+        n = from_digits(x.negative, x.exp, x.digit.data(), x.exp + 1);
+        f = from_digits(x.negative, -1, x.digit.data() + x.exp + 1, x.count - x.exp - 1);
+    }
 }
 
 // e^n for the integral part of an exponent, |n| < 10^6: lnxpow of e. The
@@ -267,8 +348,8 @@ Unpacked square_root(const Unpacked &x) {
 Unpacked exponential(const Unpacked &x) {
     const Constants &c = constants();
     // x = n + f with f the fraction, of the sign of x.
-    const Unpacked f = remainder(x, c.one);
-    const Unpacked n = minus(x, f);
+    Unpacked n, f;
+    split_at_point(x, n, f);
     const int n_byte = exponent_byte(n);
     if (n_byte < 60) return c.zero;            // n <= -10^6
     if (n_byte > 195) return make_inf(false);  // n >= 10^6

@@ -31,6 +31,11 @@ int compare(const Unpacked &a, const Unpacked &b);
 
 Unpacked absolute(const Unpacked &u);
 
+// a / n for 0 < n < 10^6, digit for digit what divide(a, n) gives, without
+// the general division's work.
+inline constexpr uint32_t kSmallDivisorLimit = 1000000;
+Unpacked divide_by_small(const Unpacked &a, uint32_t n);
+
 // base to a machine integer by repeated squaring.
 Unpacked power(Unpacked base, int32_t exponent);
 Unpacked square_root(const Unpacked &x);

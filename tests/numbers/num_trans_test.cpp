@@ -19,6 +19,7 @@
 
 #include "lnx.h"
 #include "num_oracle.hpp"
+#include "numbers/transcendental.hpp"
 
 namespace {
 
@@ -460,6 +461,32 @@ TEST(Transcendental, MalformedBytesGiveSomeNumber) {
         for (int32_t code = 0; code <= 2; ++code)
             if (lnxqtri(in, n, out, &len, code) == 0) check();
         if (lnxatn2(in, n, in2, n2, out, &len) == 0) check();
+    }
+}
+
+// The series divide by small integers in a shortcut of their own: it must
+// give the general division's digits exactly.
+TEST(Transcendental, SmallDivisionMatchesTheGeneralDivision) {
+    Gen g(5);
+    for (int i = 0; i < kSamples * 5; ++i) {
+        const Num a = g.number(0.01);
+        const int64_t pick[] = {g.uniform(1, 99),
+                                g.uniform(100, 9999),
+                                g.uniform(10000, 999999),
+                                999999,
+                                1,
+                                2,
+                                100,
+                                10000};
+        const auto n = static_cast<int32_t>(pick[g.uniform(0, 7)]);
+        uint8_t out[LNXBUFLEN];
+        uint32_t len = 0;
+        lnxdiv(a.b.data(), a.len, nullptr, n, out, &len);
+        const tavo::num::Unpacked q = tavo::num::trans::divide_by_small(
+            tavo::num::decode({a.b.data(), static_cast<size_t>(a.len)}), static_cast<uint32_t>(n));
+        Num got;
+        got.len = tavo::num::encode(q, got.b.data());
+        ASSERT_EQ(got, result(out, &len)) << a << " / " << n;
     }
 }
 
