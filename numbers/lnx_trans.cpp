@@ -99,18 +99,20 @@ Unpacked quotient_by_small(const Unpacked &a, uint32_t n, const Reciprocal &rec)
     using u128 = unsigned __int128;
     const int shift = rec.shift;
     const uint64_t m = rec.m;
+    uint64_t dividend[6];  // limbs of four digits, zero past the last digit
+    for (int w = 0; w < 3; ++w) {
+        const uint64_t two = swar::digits_to_limbs(swar::load_le(a.digit.data() + 8 * w));
+        dividend[2 * w] = two & 0xFFFFFFFF;
+        dividend[2 * w + 1] = two >> 32;
+    }
     uint8_t q[24];
     uint64_t r = 0;
     for (int l = 0; l < 6; ++l) {
-        const uint8_t *d = a.digit.data() + 4 * l;  // zero past the last digit
-        const uint64_t x = r * 100000000 + uint64_t{d[0]} * 1000000 + uint64_t{d[1]} * 10000 +
-                           uint64_t{d[2]} * 100 + d[3];  // below 10^14
+        const uint64_t x = r * 100000000 + dividend[l];  // below 10^14
         const auto limb = static_cast<uint32_t>((u128{x} * m) >> shift);
         r = x - uint64_t{limb} * n;
-        q[4 * l] = static_cast<uint8_t>(limb / 1000000);
-        q[4 * l + 1] = static_cast<uint8_t>(limb / 10000 % 100);
-        q[4 * l + 2] = static_cast<uint8_t>(limb / 100 % 100);
-        q[4 * l + 3] = static_cast<uint8_t>(limb % 100);
+        const uint32_t four = swar::limb_to_digits(limb);
+        for (int k = 0; k < 4; ++k) q[4 * l + k] = static_cast<uint8_t>(four >> (8 * k));
     }
     // q[0] has a's exponent; the first n_exp digits are zero.
     return from_long_digits(a.negative, a.exp, q, 22 + n_exp, 51);
@@ -128,6 +130,49 @@ Unpacked divide_by_small(const Unpacked &a, uint32_t n) {
     return quotient_by_small(a, n, make_reciprocal(n));
 }
 
+namespace {}  // namespace
+
+// a x b as multiply() gives it, without writing the product out as bytes
+// and reading it back: the digit products a(i) b(j) with i + j <= 22, in
+// limbs of four digits (only the limb pairs on the edge of that triangle
+// are split), rounded at the 21st significant digit, upward above 50.
+Unpacked product(const Unpacked &a, const Unpacked &b) {
+    if (!a.is_finite() || !b.is_finite()) return multiply(a, b);
+    const int exp = a.exp + b.exp + 1;  // of the carry position
+    if (exp < kMinExp || exp > kMaxExp + 1) return multiply(a, b);
+    constexpr uint64_t kLimbBase = 100000000;
+    uint64_t x[6], y[6];
+    for (int w = 0; w < 3; ++w) {
+        const uint64_t xa = swar::digits_to_limbs(swar::load_le(a.digit.data() + 8 * w));
+        const uint64_t yb = swar::digits_to_limbs(swar::load_le(b.digit.data() + 8 * w));
+        x[2 * w] = xa & 0xFFFFFFFF;
+        x[2 * w + 1] = xa >> 32;
+        y[2 * w] = yb & 0xFFFFFFFF;
+        y[2 * w + 1] = yb >> 32;
+    }
+    uint64_t col[6] = {};
+    for (int i = 0; i < 5; ++i)
+        for (int j = 0; i + j < 5; ++j) col[i + j] += x[i] * y[j];
+    for (int i = 1; i < 5; ++i) {
+        const uint8_t *ad = a.digit.data() + 4 * i;
+        const uint64_t bj = y[5 - i];
+        col[5] += kLimbBase * (ad[0] * (bj / 100) + ad[1] * (bj / 10000) + ad[2] * (bj / 1000000));
+    }
+    uint64_t limbs[7];
+    for (int c = 5; c > 0; --c) {
+        col[c - 1] += col[c] / kLimbBase;
+        limbs[c + 1] = col[c] % kLimbBase;
+    }
+    limbs[0] = col[0] / kLimbBase;
+    limbs[1] = col[0] % kLimbBase;
+    uint8_t digits[28];
+    for (int i = 0; i < 7; ++i) {
+        const uint32_t four = swar::limb_to_digits(static_cast<uint32_t>(limbs[i]));
+        for (int k = 0; k < 4; ++k) digits[4 * i + k] = static_cast<uint8_t>(four >> (8 * k));
+    }
+    return from_long_digits(a.negative != b.negative, exp, digits, 28, 51);
+}
+
 namespace {
 
 Unpacked plus(const Unpacked &a, const Unpacked &b) {
@@ -138,7 +183,7 @@ Unpacked minus(const Unpacked &a, const Unpacked &b) {
 }
 // term x q / (k (k + 1)): the next term of a series in steps of two.
 Unpacked next_term(const Unpacked &term, const Unpacked &q, int32_t k) {
-    const Unpacked p = multiply(term, q);
+    const Unpacked p = product(term, q);
     const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
     if (k > kTabledFactors || !p.is_finite()) return divide_by_small(p, n);
     return quotient_by_small(p, n, kSeriesReciprocals[static_cast<size_t>(k)]);

@@ -35,6 +35,9 @@ Unpacked absolute(const Unpacked &u);
 // the general division's work.
 inline constexpr uint32_t kSmallDivisorLimit = 1000000;
 Unpacked divide_by_small(const Unpacked &a, uint32_t n);
+// a x b, digit for digit what multiply(a, b) gives, straight to the
+// unpacked form.
+Unpacked product(const Unpacked &a, const Unpacked &b);
 
 // base to a machine integer by repeated squaring.
 Unpacked power(Unpacked base, int32_t exponent);
