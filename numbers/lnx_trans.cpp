@@ -173,13 +173,65 @@ Unpacked product(const Unpacked &a, const Unpacked &b) {
     return from_long_digits(a.negative != b.negative, exp, digits, 28, 51);
 }
 
+// a + b or a - b as add() gives it, straight to the unpacked form: the
+// smaller magnitude is laid into a window of 21 positions from the larger
+// one's first digit (what falls beyond is dropped), the magnitudes are
+// added or subtracted exactly in limbs of four digits, and the 21st
+// significant digit rounds half up.
+Unpacked sum(const Unpacked &a, const Unpacked &b, bool subtract) {
+    if (!a.is_finite() || !b.is_finite()) return add(a, b, subtract);
+    const bool b_negative = b.negative != subtract;
+    const bool a_bigger = compare_magnitude(a, b) >= 0;
+    const Unpacked &big = a_bigger ? a : b;
+    const Unpacked &small = a_bigger ? b : a;
+    const bool negative = a_bigger ? a.negative : b_negative;
+    const bool same_sign = a.negative == b_negative;
+    if (big.exp - small.exp >= 21) {
+        Unpacked r = big;
+        r.negative = negative;
+        return r;
+    }
+    swar::Run y = swar::shift_up(swar::load_run(small.digit.data()), big.exp - small.exp);
+    y.w[2] &= 0xFFFFFFFFFF;  // positions 0 .. 20
+    uint64_t x[6], z[6];
+    for (int w = 0; w < 3; ++w) {
+        const uint64_t xb = swar::digits_to_limbs(swar::load_le(big.digit.data() + 8 * w));
+        const uint64_t yb = swar::digits_to_limbs(y.w[w]);
+        x[2 * w] = xb & 0xFFFFFFFF;
+        x[2 * w + 1] = xb >> 32;
+        z[2 * w] = yb & 0xFFFFFFFF;
+        z[2 * w + 1] = yb >> 32;
+    }
+    constexpr uint64_t kLimbBase = 100000000;
+    uint64_t carry = 0;
+    for (int l = 5; l >= 0; --l) {
+        if (same_sign) {
+            x[l] += z[l] + carry;
+            carry = x[l] >= kLimbBase ? 1 : 0;
+            x[l] -= carry * kLimbBase;
+        } else {
+            // |big| >= |small|: no borrow leaves the first limb.
+            const uint64_t take = z[l] + carry;
+            carry = x[l] < take ? 1 : 0;
+            x[l] = x[l] + carry * kLimbBase - take;
+        }
+    }
+    uint8_t digits[25];
+    digits[0] = static_cast<uint8_t>(same_sign ? carry : 0);
+    for (int l = 0; l < 6; ++l) {
+        const uint32_t four = swar::limb_to_digits(static_cast<uint32_t>(x[l]));
+        for (int k = 0; k < 4; ++k) digits[1 + 4 * l + k] = static_cast<uint8_t>(four >> (8 * k));
+    }
+    return from_long_digits(negative, big.exp + 1, digits, 25, 50);
+}
+
 namespace {
 
 Unpacked plus(const Unpacked &a, const Unpacked &b) {
-    return add(a, b, false);
+    return sum(a, b, false);
 }
 Unpacked minus(const Unpacked &a, const Unpacked &b) {
-    return add(a, b, true);
+    return sum(a, b, true);
 }
 // term x q / (k (k + 1)): the next term of a series in steps of two.
 Unpacked next_term(const Unpacked &term, const Unpacked &q, int32_t k) {
@@ -208,18 +260,31 @@ constexpr int32_t kMaxSeriesIndex = 4000;
 struct EvenSums {
     Unpacked e1, e2;
 };
-EvenSums even_sums(const Unpacked &q) {
-    const Constants &c = constants();
-    EvenSums s{c.zero, c.one};
-    Unpacked term = c.one;
-    for (int32_t k = 1; k < kMaxSeriesIndex; k += 4) {
-        term = next_term(term, q, k);
-        s.e1 = plus(s.e1, term);
-        term = next_term(term, q, k + 2);
-        s.e2 = plus(s.e2, term);
-        if (exponent_byte(term) + 20 < exponent_byte(s.e2) || s.e1.is_inf()) break;
+// One round adds a term to E1 and one to E2.
+class EvenSeries {
+  public:
+    EvenSums sums{constants().zero, constants().one};
+    bool done = false;
+
+    void round(const Unpacked &q) {
+        term_ = next_term(term_, q, k_);
+        sums.e1 = plus(sums.e1, term_);
+        term_ = next_term(term_, q, k_ + 2);
+        sums.e2 = plus(sums.e2, term_);
+        k_ += 4;
+        done = exponent_byte(term_) + 20 < exponent_byte(sums.e2) || sums.e1.is_inf() ||
+               k_ >= kMaxSeriesIndex;
     }
-    return s;
+
+  private:
+    Unpacked term_ = constants().one;
+    int32_t k_ = 1;
+};
+
+EvenSums even_sums(const Unpacked &q) {
+    EvenSeries even;
+    while (!even.done) even.round(q);
+    return even.sums;
 }
 
 // True when a term lies more than 20 base-100 positions below the sum it
@@ -234,17 +299,41 @@ bool negligible(const Unpacked &term, const Unpacked &sum) {
 struct OddSums {
     Unpacked o1, o2;
 };
-OddSums odd_sums(const Unpacked &r, const Unpacked &q) {
-    OddSums s{r, constants().zero};
-    Unpacked term = r;
-    for (int32_t k = 2; k < kMaxSeriesIndex; k += 4) {
-        term = next_term(term, q, k);
-        s.o2 = plus(s.o2, term);
-        term = next_term(term, q, k + 2);
-        s.o1 = plus(s.o1, term);
-        if (term.is_zero() || negligible(term, s.o1) || s.o2.is_inf()) break;
+// One round adds a term to O2 and one to O1.
+class OddSeries {
+  public:
+    explicit OddSeries(const Unpacked &r) : sums{r, constants().zero}, term_(r) {}
+    OddSums sums;
+    bool done = false;
+
+    void round(const Unpacked &q) {
+        term_ = next_term(term_, q, k_);
+        sums.o2 = plus(sums.o2, term_);
+        term_ = next_term(term_, q, k_ + 2);
+        sums.o1 = plus(sums.o1, term_);
+        k_ += 4;
+        done = term_.is_zero() || negligible(term_, sums.o1) || sums.o2.is_inf() ||
+               k_ >= kMaxSeriesIndex;
     }
-    return s;
+
+  private:
+    Unpacked term_;
+    int32_t k_ = 2;
+};
+
+OddSums odd_sums(const Unpacked &r, const Unpacked &q) {
+    OddSeries odd(r);
+    while (!odd.done) odd.round(q);
+    return odd.sums;
+}
+
+// Both parts, for the functions that need both.
+struct AllSums {
+    EvenSums even;
+    OddSums odd;
+};
+AllSums all_sums(const Unpacked &r, const Unpacked &q) {
+    return {even_sums(q), odd_sums(r, q)};
 }
 
 // abs(x) mod 2 pi, moved into (-pi, pi], with the sign of x.
@@ -399,8 +488,7 @@ Unpacked exponential(const Unpacked &x) {
     if (n_byte < 60) return c.zero;            // n <= -10^6
     if (n_byte > 195) return make_inf(false);  // n >= 10^6
     const Unpacked q = multiply(f, f);
-    const EvenSums even = even_sums(q);
-    const OddSums odd = odd_sums(f, q);
+    const auto [even, odd] = all_sums(f, q);
     const Unpacked sum = plus(plus(plus(even.e2, even.e1), odd.o1), odd.o2);
     return multiply(sum, power_of_e(small_integer(n)));
 }
@@ -455,10 +543,12 @@ Unpacked series_function(const Unpacked &x, int32_t code) {
                 const EvenSums even = even_sums(q);
                 return clamped_to_unit(minus(even.e2, even.e1));
             }
-            const OddSums odd = odd_sums(r, q);
+            if (code == LNXTRA_SIN) {
+                const OddSums odd = odd_sums(r, q);
+                return clamped_to_unit(minus(odd.o1, odd.o2));
+            }
+            const auto [even, odd] = all_sums(r, q);
             const Unpacked sine = clamped_to_unit(minus(odd.o1, odd.o2));
-            if (code == LNXTRA_SIN) return sine;
-            const EvenSums even = even_sums(q);
             return divide(sine, clamped_to_unit(minus(even.e2, even.e1)));
         }
         case LNXTRA_COSH:
@@ -471,14 +561,15 @@ Unpacked series_function(const Unpacked &x, int32_t code) {
                 // The series overflows a little before the result does.
                 return cosh.is_inf() ? half_exponential_product(x) : cosh;
             }
-            const OddSums odd = odd_sums(x, q);
-            const Unpacked sinh = plus(odd.o1, odd.o2);
             if (code == LNXTRA_SINH) {
+                const OddSums odd = odd_sums(x, q);
+                const Unpacked sinh = plus(odd.o1, odd.o2);
                 if (!sinh.is_inf()) return sinh;
                 const Unpacked big = half_exponential_product(x);
                 return x.is_negative() ? negate(big) : big;
             }
-            const EvenSums even = even_sums(q);
+            const auto [even, odd] = all_sums(x, q);
+            const Unpacked sinh = plus(odd.o1, odd.o2);
             const Unpacked cosh = plus(even.e2, even.e1);
             // Where either series overflows, the quotient is 1 to far more
             // than 40 digits.

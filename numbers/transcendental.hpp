@@ -38,6 +38,8 @@ Unpacked divide_by_small(const Unpacked &a, uint32_t n);
 // a x b, digit for digit what multiply(a, b) gives, straight to the
 // unpacked form.
 Unpacked product(const Unpacked &a, const Unpacked &b);
+// a + b (a - b when subtract), digit for digit what add() gives.
+Unpacked sum(const Unpacked &a, const Unpacked &b, bool subtract);
 
 // base to a machine integer by repeated squaring.
 Unpacked power(Unpacked base, int32_t exponent);

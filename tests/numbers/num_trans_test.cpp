@@ -509,6 +509,27 @@ TEST(Transcendental, SeriesProductMatchesTheGeneralMultiplication) {
     }
 }
 
+// And add in a shortcut of their own too.
+TEST(Transcendental, SeriesSumMatchesTheGeneralAddition) {
+    Gen g(8);
+    for (int i = 0; i < kSamples * 5; ++i) {
+        const Num a = g.number(0.01);
+        const Layout la = kind(a) == Kind::finite ? layout_of(a) : Layout{};
+        // Often close in exponent, so that the window and the carries matter.
+        const Num b = g.chance(0.6) ? g.near_exp(la.exp, 21) : g.number(0.01);
+        const bool subtract = g.chance(0.5);
+        uint8_t out[LNXBUFLEN];
+        uint32_t len = 0;
+        (subtract ? lnxsub : lnxadd)(a.b.data(), a.len, b.b.data(), b.len, out, &len);
+        const tavo::num::Unpacked s = tavo::num::trans::sum(
+            tavo::num::decode({a.b.data(), static_cast<size_t>(a.len)}),
+            tavo::num::decode({b.b.data(), static_cast<size_t>(b.len)}), subtract);
+        Num got;
+        got.len = tavo::num::encode(s, got.b.data());
+        ASSERT_EQ(got, result(out, &len)) << a << (subtract ? " - " : " + ") << b;
+    }
+}
+
 // ---- The accuracy table ---------------------------------------------------------
 
 // One domain of one function: arguments, the oracle, the bound.
