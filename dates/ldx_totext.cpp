@@ -129,7 +129,13 @@ uint32_t minus(const Writer &w) noexcept {
 // characters of the set); false when they do not fit.
 bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noexcept {
     if (w.cur.len - w.cur.pos < n) return false;
-    std::memcpy(w.cur.text + w.cur.pos, bytes, n);
+    // Mostly one-character literals and short names: no call for those.
+    uint8_t *at = w.cur.text + w.cur.pos;
+    if (n <= 8) {
+        for (uint32_t i = 0; i < n; ++i) at[i] = bytes[i];
+    } else {
+        std::memcpy(at, bytes, n);
+    }
     w.cur.pos += n;
     w.cur.chars += chars;
     return true;
@@ -138,6 +144,23 @@ bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noex
 // A whole number without group characters: the digits are single bytes in
 // every set, so they are written here rather than converted one by one.
 bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
+    uint8_t zero = w.ascii ? 0x30 : 0xF0;
+    // Days, months, hours, minutes and seconds: two digits at most.
+    if (static_cast<uint32_t>(value) < 100 && minwidth <= 2) {
+        const auto v = static_cast<uint32_t>(value);
+        const uint32_t n = v >= 10 || minwidth == 2 ? 2 : 1;
+        if (w.cur.len - w.cur.pos < n) {
+            w.failed = true;
+            raise(w.ctx, LDXE_FULL);
+            return false;
+        }
+        uint8_t *at = w.cur.text + w.cur.pos;
+        if (n == 2) *at++ = static_cast<uint8_t>(zero + v / 10);
+        *at = static_cast<uint8_t>(zero + v % 10);
+        w.cur.pos += n;
+        w.cur.chars += n;
+        return true;
+    }
     uint32_t magnitude =
         value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     uint32_t nd = 1;
@@ -149,14 +172,17 @@ bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
         raise(w.ctx, LDXE_FULL);
         return false;
     }
-    // Written in place, last digit first.
+    // Written in place, last digits first, two at a time.
     uint8_t *at = w.cur.text + w.cur.pos;
-    uint8_t zero = w.ascii ? 0x30 : 0xF0;
     uint32_t i = n;
-    do {
-        at[--i] = static_cast<uint8_t>(zero + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
+    while (magnitude >= 10) {
+        const uint32_t pair = magnitude % 100;
+        magnitude /= 100;
+        at[--i] = static_cast<uint8_t>(zero + pair % 10);
+        at[--i] = static_cast<uint8_t>(zero + pair / 10);
+    }
+    // A lone leading digit, or the padding zero left of a last pair.
+    if (magnitude != 0 || i == n) at[--i] = static_cast<uint8_t>(zero + magnitude);
     while (i > sign) at[--i] = zero;
     if (sign != 0) at[0] = static_cast<uint8_t>(minus(w));
     w.cur.pos += n;
@@ -421,8 +447,9 @@ uint32_t literal_bytes(ldxctx *ctx, const uint8_t *text, uint32_t chars) noexcep
 uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &date,
                     const uint8_t *fmt) noexcept {
     Writer w{ctx, {}, true, false, nullptr, nullptr, nullptr};
-    int32_t cs = lxcsid(&ctx->work);
-    w.ascii = cs < 0 || lxcsascii(cs) != 0;
+    const lxlinfo *info = language_of(ctx);
+    int32_t cs = info != nullptr ? info->charset : -1;
+    w.ascii = info == nullptr || (info->flags & LXF_ASCII) != 0;
     w.classes = lxcsclass(cs);
     w.upper = lxcscase(cs, 1);
     w.lower = lxcscase(cs, 0);
@@ -457,7 +484,6 @@ uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &dat
         if (!put_element(w, code, item[1], f)) return w.cur.pos;
         item += 2;
     }
-    const lxlinfo *info = language_of(ctx);
     if (lxcshift(&w.cur) != 0 && info != nullptr && info->shiftret != 0) {
         // Back to the unshifted state before the end.
         if (w.cur.pos + 1 > size) {
