@@ -353,6 +353,13 @@ int32_t widest(Writer &w, int32_t item) noexcept {
     return n < 0 ? 0 : n;
 }
 
+// A name padded, when the element asks for it, to the widest name of its
+// kind (widest_item).
+bool put_name(Writer &w, int32_t item, uint32_t flags, int32_t widest_item) noexcept {
+    int32_t width = (flags & LDXM_FILL) != 0 ? widest(w, widest_item) : 0;
+    return put_item(w, item, flags, width);
+}
+
 // "a.m." and the like: the fixed words of the table, or the language's own.
 bool put_period_words(Writer &w, uint32_t flags, int32_t item, int32_t entry) noexcept {
     if ((language_of(w.ctx)->flags & LXF_FIXEDPERIODS) == 0)
@@ -381,22 +388,57 @@ bool put_year_words(Writer &w, uint32_t flags, int32_t year, bool sign) noexcept
     return ok(w);
 }
 
+// The everyday numbers of a date, neither spelled nor with a suffix: their
+// value is a field, never signed or grouped. False when code is another.
+bool put_plain_number(Writer &w, int32_t code, uint32_t flags, const ldxdate &d,
+                      bool &wrote) noexcept {
+    int32_t value;
+    switch (code) {
+        case LDXK_DD:
+            value = d.day;
+            break;
+        case LDXK_MM:
+            value = d.month;
+            break;
+        case LDXK_HH24:
+            value = d.hour;
+            break;
+        case LDXK_MI:
+            value = d.minute;
+            break;
+        case LDXK_SS:
+            value = d.second;
+            break;
+        case LDXK_YYYY:
+            value = std::abs(static_cast<int32_t>(d.year));
+            break;
+        default:
+            return false;
+    }
+    uint32_t minwidth = (flags & LDXM_FILL) != 0 ? ldxfcd[code].kind & 0x0Fu : 0;
+    wrote = put_digits(w, value, minwidth);
+    return true;
+}
+
 bool put_element(Writer &w, int32_t code, uint32_t flags, const Fields &f) noexcept {
     const ldxdate &d = f.date;
+    bool wrote = false;
+    if ((flags & (LDXM_SP | LDXM_TH)) == 0 && put_plain_number(w, code, flags, d, wrote))
+        return wrote;
     uint32_t letters = case_of(flags);
     lxwork *work = &w.ctx->work;
     switch (code) {
         case LDXK_MONTH:
-            return put_item(w, LXI_MONTH - 1 + d.month, flags, widest(w, 93));
+            return put_name(w, LXI_MONTH - 1 + d.month, flags, 93);
         case LDXK_MON:
-            return put_item(w, LXI_MONTHABBR - 1 + d.month, flags, widest(w, 94));
+            return put_name(w, LXI_MONTHABBR - 1 + d.month, flags, 94);
         case LDXK_DAY:
         case LDXK_DY: {
             int32_t first = widest(w, LXI_FIRSTDAY);
             int32_t n = ldxdow(w.ctx, ldxctj(w.ctx, d.year, d.month, d.day)) + first;
             if (n > 7) n -= 7;
-            return code == LDXK_DAY ? put_item(w, LXI_DAY + n - 1, flags, widest(w, 95))
-                                    : put_item(w, LXI_DAYABBR + n - 1, flags, widest(w, 96));
+            return code == LDXK_DAY ? put_name(w, LXI_DAY + n - 1, flags, 95)
+                                    : put_name(w, LXI_DAYABBR + n - 1, flags, 96);
         }
         case LDXK_AMPM:
             return put_item(w, d.hour < 12 ? LXI_AM : LXI_PM, flags & ~LDXM_FILL, 0);
@@ -464,9 +506,17 @@ uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &dat
     }
     std::memcpy(&f.date, &local, sizeof f.date);
     lxoopen(&w.cur, out, size, &ctx->work);
+    const bool single_byte = info != nullptr && (info->flags & LXF_SINGLEBYTE) != 0;
     const uint8_t *item = fmt;
     while (item[0] != 0) {
         uint8_t code = item[0];
+        // The separators of most models: one single-byte character.
+        if (code == LDXK_LITERAL + 1 && single_byte && w.cur.pos < w.cur.len) {
+            w.cur.text[w.cur.pos++] = item[1];
+            ++w.cur.chars;
+            item += 2;
+            continue;
+        }
         if (code >= LDXK_LITERAL) {
             uint32_t chars = code - LDXK_LITERAL;
             uint32_t n = literal_bytes(ctx, item + 1, chars);
