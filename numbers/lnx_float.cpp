@@ -162,6 +162,13 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
     if (value != nullptr && size == 8) {
         double x;
         std::memcpy(&x, value, 8);
+        // A whole number below 10^15 is exact as a double and has at most
+        // 15 digits: the scaled digits round back to it, so it goes
+        // straight to the integer writer.
+        if (std::fabs(x) < 1e15) {
+            const auto whole = static_cast<int64_t>(x);
+            if (static_cast<double>(whole) == x) return emit_integer(whole, dst, dstlen);
+        }
         u = from_double(x, kDouble, false);
     } else if (value != nullptr && size == 4) {
         float f;
