@@ -74,25 +74,6 @@ Unpacked absolute(const Unpacked &u) {
 
 namespace {
 
-// floor(x / n) for x < 2^47 is (x m) >> shift with shift = 47 + the bit
-// width of n and m = floor(2^shift / n) + 1 (below 2^49), exactly, since
-// x n < 2^shift.
-struct Reciprocal {
-    uint64_t m;
-    int shift;
-};
-constexpr Reciprocal make_reciprocal(uint32_t n) {
-    const int shift = 47 + std::bit_width(n);
-    return {static_cast<uint64_t>((static_cast<unsigned __int128>(1) << shift) / n) + 1, shift};
-}
-// The series divide by k (k + 1) for k = 1, 2, 3, ...: those are made once.
-constexpr int kTabledFactors = 400;
-constexpr auto kSeriesReciprocals = [] {
-    std::array<Reciprocal, kTabledFactors + 1> t{};
-    for (uint32_t k = 1; k <= kTabledFactors; ++k) t[k] = make_reciprocal(k * (k + 1));
-    return t;
-}();
-
 Unpacked quotient_by_small(const Unpacked &a, uint32_t n, const Reciprocal &rec) {
     const int n_exp = n >= 10000 ? 2 : (n >= 100 ? 1 : 0);  // of n's first digit
     if (a.exp - n_exp < kMinExp) return make_zero();
@@ -257,9 +238,6 @@ constexpr int32_t kMaxSeriesIndex = 4000;
 // 1 + q/2! + q^2/4! + ... split into E1 = q/2! + q^3/6! + ... and
 // E2 = 1 + q^2/4! + q^4/8! + ..., summed until a term lies more than 20
 // positions below E2 or E1 has overflowed.
-struct EvenSums {
-    Unpacked e1, e2;
-};
 // One round adds a term to E1 and one to E2.
 class EvenSeries {
   public:
@@ -282,6 +260,7 @@ class EvenSeries {
 };
 
 EvenSums even_sums(const Unpacked &q) {
+    if (EvenSums s; limb::even_sums(q, s)) return s;
     EvenSeries even;
     while (!even.done) even.round(q);
     return even.sums;
@@ -296,9 +275,6 @@ bool negligible(const Unpacked &term, const Unpacked &sum) {
 
 // r + r^3/3! + ... split into O1 = r + r^5/5! + ... and
 // O2 = r^3/3! + r^7/7! + ..., with q = r^2.
-struct OddSums {
-    Unpacked o1, o2;
-};
 // One round adds a term to O2 and one to O1.
 class OddSeries {
   public:
@@ -322,6 +298,7 @@ class OddSeries {
 };
 
 OddSums odd_sums(const Unpacked &r, const Unpacked &q) {
+    if (OddSums s; limb::odd_sums(r, q, s)) return s;
     OddSeries odd(r);
     while (!odd.done) odd.round(q);
     return odd.sums;

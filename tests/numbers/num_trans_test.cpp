@@ -530,6 +530,47 @@ TEST(Transcendental, SeriesSumMatchesTheGeneralAddition) {
     }
 }
 
+// The series in limbs: each step must give the general operation's digits.
+TEST(Transcendental, LimbStepsMatchTheGeneralOperations) {
+    namespace limb = tavo::num::trans::limb;
+    using tavo::num::Unpacked;
+    Gen g(9);
+    const auto unpack = [](const Num &n) {
+        return tavo::num::decode({n.b.data(), static_cast<size_t>(n.len)});
+    };
+    const auto bytes = [](const limb::Fixed &f) {
+        Num n;
+        n.len = tavo::num::encode(limb::to_unpacked(f), n.b.data());
+        return n;
+    };
+    // Operands in the range the series use, zero among them, and near the
+    // bottom of the range where results vanish.
+    const auto operand = [&] {
+        if (g.chance(0.03)) return zero();
+        return g.chance(0.1) ? g.near_exp(-60, 5) : g.near_exp(0, 25);
+    };
+    for (int i = 0; i < kSamples * 5; ++i) {
+        const Num a = operand(), b = g.chance(0.5) ? g.near_exp(g.uniform(-25, 5), 2) : operand();
+        const limb::Fixed fa = limb::from_unpacked(unpack(a)), fb = limb::from_unpacked(unpack(b));
+        ASSERT_EQ(bytes(fa), a);
+        uint8_t out[LNXBUFLEN];
+        uint32_t len = 0;
+        lnxmul(a.b.data(), a.len, b.b.data(), b.len, out, &len);
+        ASSERT_EQ(bytes(limb::product(fa, fb)), result(out, &len)) << a << " x " << b;
+        for (const bool subtract : {false, true}) {
+            (subtract ? lnxsub : lnxadd)(a.b.data(), a.len, b.b.data(), b.len, out, &len);
+            ASSERT_EQ(bytes(limb::sum(fa, fb, subtract)), result(out, &len))
+                << a << (subtract ? " - " : " + ") << b;
+        }
+        const auto k = static_cast<uint32_t>(g.uniform(1, tavo::num::trans::kTabledFactors));
+        const uint32_t n = k * (k + 1);
+        lnxdiv(a.b.data(), a.len, nullptr, static_cast<int32_t>(n), out, &len);
+        ASSERT_EQ(bytes(limb::quotient(fa, n, tavo::num::trans::kSeriesReciprocals[k])),
+                  result(out, &len))
+            << a << " / " << n;
+    }
+}
+
 // ---- The accuracy table ---------------------------------------------------------
 
 // One domain of one function: arguments, the oracle, the bound.
