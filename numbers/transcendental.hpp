@@ -93,6 +93,14 @@ struct Fixed {
 Fixed from_unpacked(const Unpacked &u);
 Unpacked to_unpacked(const Fixed &f);
 Fixed product(const Fixed &a, const Fixed &b);
+// A second factor used again and again (the q of a series), with the
+// leading digits of its limbs that the product's edge needs made once.
+struct Factor {
+    explicit Factor(const Fixed &b);
+    Fixed value;
+    uint64_t prefix[5][3] = {};  // limb j / 10^6, / 10^4, / 10^2
+};
+Fixed product(const Fixed &a, const Factor &b);
 Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec);
 Fixed sum(const Fixed &a, const Fixed &b, bool subtract);
 int exponent_byte(const Fixed &f);
