@@ -176,14 +176,21 @@ Fixed product(const Fixed &a, const Factor &f) {
     const Fixed &b = f.value;
     const bool negative = a.negative != b.negative;
     if (a.kind != Kind::finite || b.kind != Kind::finite) return Fixed{};
-    uint64_t col[6] = {};
-    for (int i = 0; i < 5; ++i)
-        for (int j = 0; i + j < 5; ++j) col[i + j] += a.limb[i] * b.limb[j];
+    // col[c]: the limb products a(i) b(j) with i + j = c, each below 10^16.
+    const uint64_t *x = a.limb, *y = b.limb;
+    uint64_t col[6];
+    col[0] = x[0] * y[0];
+    col[1] = x[0] * y[1] + x[1] * y[0];
+    col[2] = x[0] * y[2] + x[1] * y[1] + x[2] * y[0];
+    col[3] = x[0] * y[3] + x[1] * y[2] + x[2] * y[1] + x[3] * y[0];
+    col[4] = x[0] * y[4] + x[1] * y[3] + x[2] * y[2] + x[3] * y[1] + x[4] * y[0];
+    uint64_t edge = 0;
     for (int i = 1; i < 5; ++i) {
         const uint64_t al = a.limb[i];
         const uint64_t *bp = f.prefix[5 - i];
-        col[5] += kBase * (digit0(al) * bp[2] + digit1(al) * bp[1] + digit2(al) * bp[0]);
+        edge += digit0(al) * bp[2] + digit1(al) * bp[1] + digit2(al) * bp[0];
     }
+    col[5] = kBase * edge;
     Run limbs{};
     for (int c = 5; c > 0; --c) {
         col[c - 1] += col[c] / kBase;
@@ -245,16 +252,17 @@ Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
     Run limbs{};
     uint64_t carry = 0;
     const bool same_sign = big.negative == small.negative;
-    for (int l = 5; l >= 0; --l) {
-        const uint64_t x = l < 5 ? big.limb[l] : 0;
-        if (same_sign) {
-            uint64_t s = x + y[l] + carry;
+    if (same_sign) {
+        for (int l = 5; l >= 0; --l) {
+            const uint64_t s = (l < 5 ? big.limb[l] : 0) + y[l] + carry;
             carry = s >= kBase ? 1 : 0;
-            limbs[l + 1] = s - carry * kBase;
-        } else {
-            const uint64_t take = y[l] + carry;
+            limbs[static_cast<size_t>(l + 1)] = s - carry * kBase;
+        }
+    } else {
+        for (int l = 5; l >= 0; --l) {
+            const uint64_t x = l < 5 ? big.limb[l] : 0, take = y[l] + carry;
             carry = x < take ? 1 : 0;
-            limbs[l + 1] = x + carry * kBase - take;
+            limbs[static_cast<size_t>(l + 1)] = x + carry * kBase - take;
         }
     }
     limbs[0] = same_sign ? carry : 0;
