@@ -35,15 +35,15 @@ void shift_left(const uint64_t *l, uint64_t *s) {
     }
 }
 
-// Five limbs moved down by Z digits into six, the first W limbs zero.
+// Six limbs of a window from the five limbs at p[1 + W ..] (zeros around
+// them) moved down by Z digits.
 template <int Z>
-void shift_right(const uint64_t *l, int whole, uint64_t *y) {
+void shift_right(const uint64_t *p, uint64_t *y) {
     constexpr uint64_t down = kPow100[Z], up = kPow100[4 - Z];
-    for (int i = 0; i < 6; ++i) {
-        const int j = i - whole;
-        const uint64_t hi = j >= 0 && j < 5 ? l[j] / down : 0;
-        const uint64_t lo = j >= 1 && j <= 5 ? (l[j - 1] % down) * up : 0;
-        y[i] = hi + lo;
+    if constexpr (Z == 0) {
+        for (int i = 0; i < 6; ++i) y[i] = p[i + 1];
+    } else {
+        for (int i = 0; i < 6; ++i) y[i] = p[i + 1] / down + (p[i] % down) * up;
     }
 }
 
@@ -231,20 +231,21 @@ Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
     if (gap >= 21) return big;
     // The smaller magnitude in a window of 24 positions from the larger
     // one's first digit, cut after position 20.
-    const int whole = gap / 4;
+    uint64_t padded[12] = {};
+    for (int k = 0; k < 5; ++k) padded[1 + gap / 4 + k] = small.limb[k];
     uint64_t y[6];
     switch (gap % 4) {
         case 0:
-            shift_right<0>(small.limb, whole, y);
+            shift_right<0>(padded, y);
             break;
         case 1:
-            shift_right<1>(small.limb, whole, y);
+            shift_right<1>(padded, y);
             break;
         case 2:
-            shift_right<2>(small.limb, whole, y);
+            shift_right<2>(padded, y);
             break;
         default:
-            shift_right<3>(small.limb, whole, y);
+            shift_right<3>(padded, y);
             break;
     }
     y[5] = y[5] / kFirstDigit * kFirstDigit;
