@@ -419,8 +419,12 @@ uint32_t ModelReader::read(Unpacked &value) {
         else if (!take_role(kPlus))
             return 0;
     } else if (flags & LNXFMT_MI) {
-        if (i_ >= n_) return 0;
-        if (t_[i_++] == cs_.chars[kMinus]) negative = true;
+        if (i_ < n_) {
+            if (t_[i_] == cs_.chars[kMinus]) negative = true;
+            ++i_;
+        } else if (!fm) {
+            return 0;  // only under FM does a positive value print nothing there
+        }
     } else if (bracket != 0 && !take_role(bracket)) {
         return 0;
     }
