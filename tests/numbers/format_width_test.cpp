@@ -149,8 +149,9 @@ TEST(FormatWidth, AgreesWithSnprintf) {
                 char g_text[400];
                 std::snprintf(g_text, sizeof g_text, "%.*g", p + places, d);
                 // (%g turns to an exponent when the rounding carries.)
-                if (std::strchr(g_text, 'e') == nullptr)
+                if (std::strchr(g_text, 'e') == nullptr) {
                     ASSERT_EQ(shown, g_text) << text << " in " << width;
+                }
             }
         } else {
             // Scientific: fills the width exactly.
