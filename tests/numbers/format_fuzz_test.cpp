@@ -89,10 +89,17 @@ TEST(FormatFuzz, ModelsAndValues) {
         for (char &c : text)
             if (g.chance(0.02)) c = static_cast<char>(g.bits());
         std::unique_ptr<uint8_t[]> dst(new uint8_t[LNXBUFLEN]);
-        uint32_t dlen = 0;
+        uint32_t dlen = 99;
+        const bool counted = g.chance(0.5);
         const uint32_t used = lnxfcn(text.data(), static_cast<uint32_t>(text.size()), &pf,
-                                     dst.get(), g.chance(0.5) ? &dlen : nullptr, lang);
+                                     dst.get(), counted ? &dlen : nullptr, lang);
         ASSERT_LE(used, text.size());
+        const uint32_t result_len = counted ? dlen : dst[0];
+        if (used == 0) {
+            ASSERT_EQ(result_len, 0u);  // the empty result
+        } else {
+            ASSERT_TRUE(is_normalised({counted ? dst.get() : dst.get() + 1, result_len}));
+        }
     }
 }
 
