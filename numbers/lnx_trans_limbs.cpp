@@ -1,10 +1,10 @@
-// The series of the circular, hyperbolic and exponential functions summed
-// with their values held in limbs of four base-100 digits from one term to
-// the next.
+// Numbers held in limbs of four base-100 digits, for the transcendental
+// functions: a product, a quotient by a small integer and a sum, each
+// giving exactly the digits of the subsystem's rounded operation, and the
+// series of the circular, hyperbolic and exponential functions with their
+// values kept in limbs from one term to the next.
 //
-// Each step is one of the subsystem's rounded operations (a product, a
-// quotient by a small integer, a sum) and gives exactly its digits; only
-// the conversion between digit bytes and limbs on both sides of every
+// Only the conversion between digit bytes and limbs on both sides of every
 // operation is saved. The series run here when their terms cannot leave
 // the number range (q = r^2 below 100); otherwise the general operations
 // take them.
@@ -47,14 +47,14 @@ void shift_right(const uint64_t *p, uint64_t *y) {
     }
 }
 
-// The number made of the limbs l[0 .. n) (n <= 7), l[0]'s first digit at
-// exponent exp: leading zero digits go into the exponent, the 21st
-// significant digit rounds the 20th up when at least round_from; an
-// exponent below the range gives zero, above it an infinity.
 // A run of up to seven limbs with zero limbs after it, so that the digits
 // after the first significant one can be read without bounds checks.
 using Run = std::array<uint64_t, 14>;
 
+// The number made of the limbs l[0 .. n) (n <= 7), l[0]'s first digit at
+// exponent exp: leading zero digits go into the exponent, the 21st
+// significant digit rounds the 20th up when at least round_from; an
+// exponent below the range gives zero, above it an infinity.
 Fixed normalized(const Run &l, int n, int exp, bool negative, uint64_t round_from) {
     Fixed r;
     r.negative = negative;
