@@ -110,15 +110,14 @@ int32_t small_integer(const Unpacked &n) {
     return n.negative ? -v : v;
 }
 
-// More terms than any finite sum needs (the largest arguments that do not
-// overflow need about 450 rounds); a guard against a sum that can never
-// settle.
+// More terms than any finite sum needs (the largest arguments whose terms
+// stay in range need a few hundred rounds); a guard against a sum that
+// can never settle.
 constexpr int32_t kMaxSeriesIndex = 4000;
 
 // 1 + q/2! + q^2/4! + ... split into E1 = q/2! + q^3/6! + ... and
 // E2 = 1 + q^2/4! + q^4/8! + ..., summed until a term lies more than 20
-// positions below E2 or E1 has overflowed.
-// One round adds a term to E1 and one to E2.
+// positions below E2 or E1 has overflowed; a round adds a term to each.
 class EvenSeries {
   public:
     EvenSums sums{constants().zero, constants().one};
@@ -154,8 +153,9 @@ bool negligible(const Unpacked &term, const Unpacked &sum) {
 }
 
 // r + r^3/3! + ... split into O1 = r + r^5/5! + ... and
-// O2 = r^3/3! + r^7/7! + ..., with q = r^2.
-// One round adds a term to O2 and one to O1.
+// O2 = r^3/3! + r^7/7! + ..., with q = r^2, summed until a term is zero or
+// lies more than 20 positions below O1, or O2 has overflowed; a round adds
+// a term to each.
 class OddSeries {
   public:
     explicit OddSeries(const Unpacked &r) : sums{r, constants().zero}, term_(r) {}
