@@ -147,16 +147,19 @@ Unpacked to_unpacked(const Fixed &f) {
     u.kind = Kind::finite;
     u.negative = f.negative;
     u.exp = f.exp;
-    int count = 0;
-    for (int k = 0; k < 5; ++k) {
-        const uint32_t four = swar::limb_to_digits(static_cast<uint32_t>(f.limb[k]));
-        for (int j = 0; j < 4; ++j) {
-            const auto d = static_cast<uint8_t>(four >> (8 * j));
-            u.digit[static_cast<size_t>(4 * k + j)] = d;
-            if (d != 0) count = 4 * k + j + 1;
-        }
+    for (int w = 0; w < 3; ++w) {
+        const uint64_t lo =
+            w * 2 < 5 ? swar::limb_to_digits(static_cast<uint32_t>(f.limb[w * 2])) : 0;
+        const uint64_t hi =
+            w * 2 + 1 < 5 ? swar::limb_to_digits(static_cast<uint32_t>(f.limb[w * 2 + 1])) : 0;
+        swar::store_le(u.digit.data() + 8 * w, lo | (hi << 32));
     }
-    u.count = count;
+    // The last non-zero digit: in the last non-zero limb, its units decide.
+    int k = 4;
+    while (f.limb[k] == 0) --k;  // limb 0 is never zero
+    const uint64_t l = f.limb[k];
+    const int trailing = l % 1000000 == 0 ? 3 : l % 10000 == 0 ? 2 : l % 100 == 0 ? 1 : 0;
+    u.count = 4 * k + 4 - trailing;
     return u;
 }
 
