@@ -373,4 +373,25 @@ bool odd_sums(const Unpacked &r, const Unpacked &q, OddSums &out) {
     return true;
 }
 
+bool exponential_of_fraction(const Unpacked &f, const Unpacked &power, Unpacked &out) {
+    if (!f.is_zero() && !(f.is_finite() && f.exp < 0)) return false;
+    if (!power.is_finite()) return false;
+    const Fixed r = from_unpacked(f);
+    const Factor fq(product(r, r));
+    // The even and the odd chain depend on nothing of each other: run side
+    // by side, the one's multiplications and divisions fill the other's
+    // waits.
+    EvenSeries even;
+    OddSeries odd(r);
+    while (!even.done && !odd.done)
+        if (!even.round(fq) || !odd.round(fq)) return false;
+    while (!even.done)
+        if (!even.round(fq)) return false;
+    while (!odd.done)
+        if (!odd.round(fq)) return false;
+    const Fixed s = sum(sum(sum(even.e2, even.e1, false), odd.o1, false), odd.o2, false);
+    out = to_unpacked(product(s, from_unpacked(power)));
+    return true;
+}
+
 }  // namespace tavo::num::trans::limb

@@ -107,6 +107,9 @@ Fixed sum(const Fixed &a, const Fixed &b, bool subtract);
 int exponent_byte(const Fixed &f);
 bool even_sums(const Unpacked &q, EvenSums &out);
 bool odd_sums(const Unpacked &r, const Unpacked &q, OddSums &out);
+// e^f x power for a fraction |f| < 1 and a finite power (of e), summed as
+// exponential() sums it; false (out untouched) otherwise.
+bool exponential_of_fraction(const Unpacked &f, const Unpacked &power, Unpacked &out);
 }  // namespace limb
 
 // The functions of lnxqtra by code; an unknown code gives negative
