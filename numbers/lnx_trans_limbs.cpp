@@ -21,17 +21,29 @@ namespace {
 
 constexpr uint64_t kBase = 100000000;  // a limb: four base-100 digits
 constexpr uint64_t kPow100[5] = {1, 100, 10000, 1000000, 100000000};
-constexpr uint64_t kFirstDigit = 1000000;  // a limb at or above this has a non-zero first digit
+constexpr uint32_t kFirstDigit = 1000000;  // a limb at or above this has a non-zero first digit
 
-// Six limbs of the run l moved up by Z digits (constant divisors: the
-// compiler turns them into multiplications).
+// A limb (below 10^8) split at a constant power of 100. On 32 bits the
+// compiler divides by one short multiplication, where 64 bits take a
+// double-width one.
+template <uint32_t D>
+uint32_t limb_div(uint64_t l) {
+    return static_cast<uint32_t>(l) / D;
+}
+template <uint32_t D>
+uint32_t limb_mod(uint64_t l) {
+    return static_cast<uint32_t>(l) % D;
+}
+
+// Six limbs of the run l moved up by Z digits.
 template <int Z>
 void shift_left(const uint64_t *l, uint64_t *s) {
-    constexpr uint64_t up = kPow100[Z], down = kPow100[4 - Z];
+    constexpr uint64_t up = kPow100[Z];
+    constexpr auto down = static_cast<uint32_t>(kPow100[4 - Z]);
     if constexpr (Z == 0) {
         for (int k = 0; k < 6; ++k) s[k] = l[k];
     } else {
-        for (int k = 0; k < 6; ++k) s[k] = (l[k] % down) * up + l[k + 1] / down;
+        for (int k = 0; k < 6; ++k) s[k] = limb_mod<down>(l[k]) * up + limb_div<down>(l[k + 1]);
     }
 }
 
@@ -39,11 +51,12 @@ void shift_left(const uint64_t *l, uint64_t *s) {
 // them) moved down by Z digits.
 template <int Z>
 void shift_right(const uint64_t *p, uint64_t *y) {
-    constexpr uint64_t down = kPow100[Z], up = kPow100[4 - Z];
+    constexpr auto down = static_cast<uint32_t>(kPow100[Z]);
+    constexpr uint64_t up = kPow100[4 - Z];
     if constexpr (Z == 0) {
         for (int i = 0; i < 6; ++i) y[i] = p[i + 1];
     } else {
-        for (int i = 0; i < 6; ++i) y[i] = p[i + 1] / down + (p[i] % down) * up;
+        for (int i = 0; i < 6; ++i) y[i] = limb_div<down>(p[i + 1]) + limb_mod<down>(p[i]) * up;
     }
 }
 
@@ -55,7 +68,8 @@ using Run = std::array<uint64_t, 14>;
 // exponent exp: leading zero digits go into the exponent, the 21st
 // significant digit rounds the 20th up when at least round_from; an
 // exponent below the range gives zero, above it an infinity.
-Fixed normalized(const Run &l, int n, int exp, bool negative, uint64_t round_from) {
+[[gnu::always_inline]] inline Fixed normalized(const Run &l, int n, int exp, bool negative,
+                                               uint64_t round_from) {
     Fixed r;
     r.negative = negative;
     int i = 0;
@@ -82,7 +96,7 @@ Fixed normalized(const Run &l, int n, int exp, bool negative, uint64_t round_fro
             shift_left<3>(padded, s);
             break;
     }
-    if (s[5] / kFirstDigit >= round_from) {
+    if (limb_div<kFirstDigit>(s[5]) >= round_from) {
         int k = 4;
         ++s[4];
         while (k > 0 && s[k] == kBase) {
@@ -106,13 +120,13 @@ Fixed normalized(const Run &l, int n, int exp, bool negative, uint64_t round_fro
 
 // The first three digits of a limb, each alone.
 uint64_t digit0(uint64_t l) {
-    return l / 1000000;
+    return limb_div<1000000>(l);
 }
 uint64_t digit1(uint64_t l) {
-    return l / 10000 % 100;
+    return limb_div<10000>(l) % 100;
 }
 uint64_t digit2(uint64_t l) {
-    return l / 100 % 100;
+    return limb_div<100>(l) % 100;
 }
 
 int compare_magnitudes(const Fixed &a, const Fixed &b) {
@@ -175,7 +189,9 @@ Factor::Factor(const Fixed &b) : value(b) {
     }
 }
 
-Fixed product(const Fixed &a, const Factor &f) {
+namespace {
+
+[[gnu::always_inline]] inline Fixed multiplied(const Fixed &a, const Factor &f) {
     const Fixed &b = f.value;
     const bool negative = a.negative != b.negative;
     if (a.kind != Kind::finite || b.kind != Kind::finite) return Fixed{};
@@ -205,11 +221,19 @@ Fixed product(const Fixed &a, const Factor &f) {
     return normalized(limbs, 7, a.exp + b.exp + 1, negative, 51);
 }
 
+}  // namespace
+
+Fixed product(const Fixed &a, const Factor &f) {
+    return multiplied(a, f);
+}
+
 Fixed product(const Fixed &a, const Fixed &b) {
     return product(a, Factor(b));
 }
 
-Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
+namespace {
+
+[[gnu::always_inline]] inline Fixed divided(const Fixed &a, uint32_t n, const Reciprocal &rec) {
     if (a.kind != Kind::finite) return Fixed{};
     using u128 = unsigned __int128;
     Run q{};
@@ -222,7 +246,15 @@ Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
     return normalized(q, 6, a.exp, a.negative, 51);
 }
 
-Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
+}  // namespace
+
+Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
+    return divided(a, n, rec);
+}
+
+namespace {
+
+[[gnu::always_inline]] inline Fixed added(const Fixed &a, const Fixed &b, bool subtract) {
     Fixed nb = b;
     nb.negative = b.negative != subtract;
     if (b.kind != Kind::finite) return a;
@@ -251,7 +283,7 @@ Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
             shift_right<3>(padded, y);
             break;
     }
-    y[5] = y[5] / kFirstDigit * kFirstDigit;
+    y[5] = uint64_t{limb_div<kFirstDigit>(y[5])} * kFirstDigit;
     // limbs[0] = 0 .. 0, carry: the carry digit in front of the window.
     Run limbs{};
     uint64_t carry = 0;
@@ -273,6 +305,12 @@ Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
     return normalized(limbs, 7, big.exp + 4, big.negative, 50);
 }
 
+}  // namespace
+
+Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
+    return added(a, b, subtract);
+}
+
 int exponent_byte(const Fixed &f) {
     if (f.kind == Kind::zero) return kZeroByte;
     if (f.kind != Kind::finite) return f.negative ? 0x00 : 0xFF;
@@ -285,10 +323,10 @@ constexpr Fixed kOne{{kFirstDigit, 0, 0, 0, 0}, 0, false, Kind::finite};
 
 // term x q / (k (k + 1)); false when k (k + 1) is too large for the short
 // division (not reached while q < 100).
-bool next_term(Fixed &term, const Factor &q, int32_t k) {
+[[gnu::always_inline]] inline bool next_term(Fixed &term, const Factor &q, int32_t k) {
     if (k > kTabledFactors) return false;
     const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
-    term = quotient(product(term, q), n, kSeriesReciprocals[static_cast<size_t>(k)]);
+    term = divided(multiplied(term, q), n, kSeriesReciprocals[static_cast<size_t>(k)]);
     return true;
 }
 
@@ -308,11 +346,11 @@ class EvenSeries {
     bool done = false;
     Fixed e1{}, e2 = kOne;
 
-    bool round(const Factor &q) {
+    [[gnu::always_inline]] bool round(const Factor &q) {
         if (!next_term(term_, q, k_)) return false;
-        e1 = sum(e1, term_, false);
+        e1 = added(e1, term_, false);
         if (!next_term(term_, q, k_ + 2)) return false;
-        e2 = sum(e2, term_, false);
+        e2 = added(e2, term_, false);
         k_ += 4;
         done = exponent_byte(term_) + 20 < exponent_byte(e2);
         return true;
@@ -330,11 +368,11 @@ class OddSeries {
     bool done = false;
     Fixed o1, o2{};
 
-    bool round(const Factor &q) {
+    [[gnu::always_inline]] bool round(const Factor &q) {
         if (!next_term(term_, q, k_)) return false;
-        o2 = sum(o2, term_, false);
+        o2 = added(o2, term_, false);
         if (!next_term(term_, q, k_ + 2)) return false;
-        o1 = sum(o1, term_, false);
+        o1 = added(o1, term_, false);
         k_ += 4;
         done = term_.kind == Kind::zero ||
                (term_.negative ? exponent_byte(term_) - 20 > exponent_byte(o1)
