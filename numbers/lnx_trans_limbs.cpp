@@ -254,6 +254,27 @@ Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
 
 namespace {
 
+[[gnu::always_inline]] inline Fixed series_divided(const Fixed &a, uint32_t n, uint64_t m) {
+    if (a.kind != Kind::finite) return Fixed{};
+    using u128 = unsigned __int128;
+    Run q{};
+    uint64_t r = 0;
+    for (size_t l = 0; l < 6; ++l) {
+        const uint64_t x = r * kBase + (l < 5 ? a.limb[l] : 0);  // below n 10^8
+        q[l] = static_cast<uint64_t>((u128{x} * m) >> 64);
+        r = x - q[l] * n;
+    }
+    return normalized(q, 6, a.exp, a.negative, 51);
+}
+
+}  // namespace
+
+Fixed series_quotient(const Fixed &a, uint32_t n, uint64_t m) {
+    return series_divided(a, n, m);
+}
+
+namespace {
+
 [[gnu::always_inline]] inline Fixed added(const Fixed &a, const Fixed &b, bool subtract) {
     Fixed nb = b;
     nb.negative = b.negative != subtract;
@@ -326,7 +347,7 @@ constexpr Fixed kOne{{kFirstDigit, 0, 0, 0, 0}, 0, false, Kind::finite};
 [[gnu::always_inline]] inline bool next_term(Fixed &term, const Factor &q, int32_t k) {
     if (k > kTabledFactors) return false;
     const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
-    term = divided(multiplied(term, q), n, kSeriesReciprocals[static_cast<size_t>(k)]);
+    term = series_divided(multiplied(term, q), n, kSeriesMultipliers[static_cast<size_t>(k)]);
     return true;
 }
 

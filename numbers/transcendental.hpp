@@ -44,11 +44,19 @@ constexpr Reciprocal make_reciprocal(uint32_t n) {
     const int shift = 47 + std::bit_width(n);
     return {static_cast<uint64_t>((static_cast<unsigned __int128>(1) << shift) / n) + 1, shift};
 }
-// The series divide by k (k + 1) for k = 1, 2, 3, ...: those are made once.
+// The series divide by n = k (k + 1) for k = 1, 2, 3, ...: x < n 10^8
+// there, and floor(x / n) is the high word of x m with
+// m = floor(2^64 / n) + 1 (no shift), since the excess x (m - 2^64 / n) / 2^64
+// < x / 2^64 stays below 1 / n while x n < n^2 10^8 <= 2^64, which holds
+// for n up to 429,000. Those multipliers are made once.
 inline constexpr int kTabledFactors = 400;
-inline constexpr auto kSeriesReciprocals = [] {
-    std::array<Reciprocal, kTabledFactors + 1> t{};
-    for (uint32_t k = 1; k <= kTabledFactors; ++k) t[k] = make_reciprocal(k * (k + 1));
+static_assert(uint64_t{kTabledFactors} * (kTabledFactors + 1) <= 429000);
+constexpr uint64_t series_multiplier(uint32_t n) {
+    return static_cast<uint64_t>((static_cast<unsigned __int128>(1) << 64) / n) + 1;
+}
+inline constexpr auto kSeriesMultipliers = [] {
+    std::array<uint64_t, kTabledFactors + 1> t{};
+    for (uint32_t k = 1; k <= kTabledFactors; ++k) t[k] = series_multiplier(k * (k + 1));
     return t;
 }();
 
@@ -103,6 +111,8 @@ struct Factor {
 };
 Fixed product(const Fixed &a, const Factor &b);
 Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec);
+// The same quotient for a series divisor n = k (k + 1), m = kSeriesMultipliers[k].
+Fixed series_quotient(const Fixed &a, uint32_t n, uint64_t m);
 Fixed sum(const Fixed &a, const Fixed &b, bool subtract);
 int exponent_byte(const Fixed &f);
 bool even_sums(const Unpacked &q, EvenSums &out);
