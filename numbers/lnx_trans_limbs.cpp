@@ -276,15 +276,21 @@ Fixed series_quotient(const Fixed &a, uint32_t n, uint64_t m) {
 namespace {
 
 [[gnu::always_inline]] inline Fixed added(const Fixed &a, const Fixed &b, bool subtract) {
-    Fixed nb = b;
-    nb.negative = b.negative != subtract;
+    const bool b_negative = b.negative != subtract;
+    const auto b_signed = [&] {
+        Fixed nb = b;
+        nb.negative = b_negative;
+        return nb;
+    };
     if (b.kind != Kind::finite) return a;
-    if (a.kind != Kind::finite) return nb;
-    const bool a_bigger = compare_magnitudes(a, nb) >= 0;
-    const Fixed &big = a_bigger ? a : nb;
-    const Fixed &small = a_bigger ? nb : a;
+    if (a.kind != Kind::finite) return b_signed();
+    const bool a_bigger = compare_magnitudes(a, b) >= 0;
+    const Fixed &big = a_bigger ? a : b;
+    const Fixed &small = a_bigger ? b : a;
+    const bool big_negative = a_bigger ? a.negative : b_negative;
+    const bool small_negative = a_bigger ? b_negative : a.negative;
     const int gap = big.exp - small.exp;
-    if (gap >= 21) return big;
+    if (gap >= 21) return a_bigger ? a : b_signed();
     // The smaller magnitude in a window of 24 positions from the larger
     // one's first digit, cut after position 20.
     uint64_t padded[12] = {};
@@ -308,7 +314,7 @@ namespace {
     // limbs[0] = 0 .. 0, carry: the carry digit in front of the window.
     Run limbs{};
     uint64_t carry = 0;
-    const bool same_sign = big.negative == small.negative;
+    const bool same_sign = big_negative == small_negative;
     if (same_sign) {
         for (int l = 5; l >= 0; --l) {
             const uint64_t s = (l < 5 ? big.limb[l] : 0) + y[l] + carry;
@@ -323,7 +329,7 @@ namespace {
         }
     }
     limbs[0] = same_sign ? carry : 0;
-    return normalized(limbs, 7, big.exp + 4, big.negative, 50);
+    return normalized(limbs, 7, big.exp + 4, big_negative, 50);
 }
 
 }  // namespace
