@@ -68,17 +68,20 @@ using Run = std::array<uint64_t, 14>;
 // exponent exp: leading zero digits go into the exponent, the 21st
 // significant digit rounds the 20th up when at least round_from; an
 // exponent below the range gives zero, above it an infinity.
-[[gnu::always_inline]] inline Fixed normalized(const Run &l, int n, int exp, bool negative,
-                                               uint64_t round_from) {
-    Fixed r;
-    r.negative = negative;
+[[gnu::always_inline]] inline void normalize_into(const Run &l, int n, int exp, bool negative,
+                                                  uint64_t round_from, Fixed &out) {
+    const auto special = [&](Kind kind) {
+        out = Fixed{};
+        out.negative = negative;
+        out.kind = kind;
+    };
     int i = 0;
     while (i < n && l[i] == 0) ++i;
-    if (i == n) return r;  // zero
+    if (i == n) return special(Kind::zero);
     const uint64_t lead = l[i];
     const int z = lead >= kFirstDigit ? 0 : lead >= 10000 ? 1 : lead >= 100 ? 2 : 3;
     exp -= 4 * i + z;
-    if (exp < kMinExp) return r;
+    if (exp < kMinExp) return special(Kind::zero);
     // The digits from the first significant one on, in six limbs.
     const uint64_t *padded = l.data() + i;
     uint64_t s[6];
@@ -108,14 +111,11 @@ using Run = std::array<uint64_t, 14>;
             ++exp;
         }
     }
-    if (exp > kMaxExp) {
-        r.kind = Kind::pos_inf;
-        return r;
-    }
-    r.kind = Kind::finite;
-    r.exp = exp;
-    for (int k = 0; k < 5; ++k) r.limb[k] = s[k];
-    return r;
+    if (exp > kMaxExp) return special(Kind::pos_inf);
+    for (int k = 0; k < 5; ++k) out.limb[k] = s[k];
+    out.exp = exp;
+    out.negative = negative;
+    out.kind = Kind::finite;
 }
 
 // The first three digits of a limb, each alone.
@@ -191,10 +191,14 @@ Factor::Factor(const Fixed &b) : value(b) {
 
 namespace {
 
-[[gnu::always_inline]] inline Fixed multiplied(const Fixed &a, const Factor &f) {
+// The steps write their result to out, which may be one of the operands.
+[[gnu::always_inline]] inline void multiply_into(const Fixed &a, const Factor &f, Fixed &out) {
     const Fixed &b = f.value;
     const bool negative = a.negative != b.negative;
-    if (a.kind != Kind::finite || b.kind != Kind::finite) return Fixed{};
+    if (a.kind != Kind::finite || b.kind != Kind::finite) {
+        out = Fixed{};
+        return;
+    }
     // col[c]: the limb products a(i) b(j) with i + j = c, each below 10^16.
     const uint64_t *x = a.limb, *y = b.limb;
     uint64_t col[6];
@@ -218,13 +222,15 @@ namespace {
     limbs[0] = col[0] / kBase;
     limbs[1] = col[0] % kBase;
     // limbs[0] holds the carry position and the three after it.
-    return normalized(limbs, 7, a.exp + b.exp + 1, negative, 51);
+    normalize_into(limbs, 7, a.exp + b.exp + 1, negative, 51, out);
 }
 
 }  // namespace
 
 Fixed product(const Fixed &a, const Factor &f) {
-    return multiplied(a, f);
+    Fixed r;
+    multiply_into(a, f, r);
+    return r;
 }
 
 Fixed product(const Fixed &a, const Fixed &b) {
@@ -233,8 +239,12 @@ Fixed product(const Fixed &a, const Fixed &b) {
 
 namespace {
 
-[[gnu::always_inline]] inline Fixed divided(const Fixed &a, uint32_t n, const Reciprocal &rec) {
-    if (a.kind != Kind::finite) return Fixed{};
+[[gnu::always_inline]] inline void divide_into(const Fixed &a, uint32_t n, const Reciprocal &rec,
+                                               Fixed &out) {
+    if (a.kind != Kind::finite) {
+        out = Fixed{};
+        return;
+    }
     using u128 = unsigned __int128;
     Run q{};
     uint64_t r = 0;
@@ -243,19 +253,25 @@ namespace {
         q[l] = static_cast<uint64_t>((u128{x} * rec.m) >> rec.shift);
         r = x - q[l] * n;
     }
-    return normalized(q, 6, a.exp, a.negative, 51);
+    normalize_into(q, 6, a.exp, a.negative, 51, out);
 }
 
 }  // namespace
 
 Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
-    return divided(a, n, rec);
+    Fixed r;
+    divide_into(a, n, rec, r);
+    return r;
 }
 
 namespace {
 
-[[gnu::always_inline]] inline Fixed series_divided(const Fixed &a, uint32_t n, uint64_t m) {
-    if (a.kind != Kind::finite) return Fixed{};
+[[gnu::always_inline]] inline void series_divide_into(const Fixed &a, uint32_t n, uint64_t m,
+                                                      Fixed &out) {
+    if (a.kind != Kind::finite) {
+        out = Fixed{};
+        return;
+    }
     using u128 = unsigned __int128;
     Run q{};
     uint64_t r = 0;
@@ -264,25 +280,30 @@ namespace {
         q[l] = static_cast<uint64_t>((u128{x} * m) >> 64);
         r = x - q[l] * n;
     }
-    return normalized(q, 6, a.exp, a.negative, 51);
+    normalize_into(q, 6, a.exp, a.negative, 51, out);
 }
 
 }  // namespace
 
 Fixed series_quotient(const Fixed &a, uint32_t n, uint64_t m) {
-    return series_divided(a, n, m);
+    Fixed r;
+    series_divide_into(a, n, m, r);
+    return r;
 }
 
 namespace {
 
-[[gnu::always_inline]] inline Fixed added(const Fixed &a, const Fixed &b, bool subtract) {
+[[gnu::always_inline]] inline void add_into(const Fixed &a, const Fixed &b, bool subtract,
+                                            Fixed &out) {
     const bool b_negative = b.negative != subtract;
     const auto b_signed = [&] {
-        Fixed nb = b;
-        nb.negative = b_negative;
-        return nb;
+        out = b;
+        out.negative = b_negative;
     };
-    if (b.kind != Kind::finite) return a;
+    const auto a_itself = [&] {
+        if (&out != &a) out = a;
+    };
+    if (b.kind != Kind::finite) return a_itself();
     if (a.kind != Kind::finite) return b_signed();
     const bool a_bigger = compare_magnitudes(a, b) >= 0;
     const Fixed &big = a_bigger ? a : b;
@@ -290,7 +311,7 @@ namespace {
     const bool big_negative = a_bigger ? a.negative : b_negative;
     const bool small_negative = a_bigger ? b_negative : a.negative;
     const int gap = big.exp - small.exp;
-    if (gap >= 21) return a_bigger ? a : b_signed();
+    if (gap >= 21) return a_bigger ? a_itself() : b_signed();
     // The smaller magnitude in a window of 24 positions from the larger
     // one's first digit, cut after position 20.
     uint64_t padded[12] = {};
@@ -329,13 +350,15 @@ namespace {
         }
     }
     limbs[0] = same_sign ? carry : 0;
-    return normalized(limbs, 7, big.exp + 4, big_negative, 50);
+    normalize_into(limbs, 7, big.exp + 4, big_negative, 50, out);
 }
 
 }  // namespace
 
 Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
-    return added(a, b, subtract);
+    Fixed r;
+    add_into(a, b, subtract, r);
+    return r;
 }
 
 int exponent_byte(const Fixed &f) {
@@ -353,7 +376,9 @@ constexpr Fixed kOne{{kFirstDigit, 0, 0, 0, 0}, 0, false, Kind::finite};
 [[gnu::always_inline]] inline bool next_term(Fixed &term, const Factor &q, int32_t k) {
     if (k > kTabledFactors) return false;
     const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
-    term = series_divided(multiplied(term, q), n, kSeriesMultipliers[static_cast<size_t>(k)]);
+    Fixed p;
+    multiply_into(term, q, p);
+    series_divide_into(p, n, kSeriesMultipliers[static_cast<size_t>(k)], term);
     return true;
 }
 
@@ -375,9 +400,9 @@ class EvenSeries {
 
     [[gnu::always_inline]] bool round(const Factor &q) {
         if (!next_term(term_, q, k_)) return false;
-        e1 = added(e1, term_, false);
+        add_into(e1, term_, false, e1);
         if (!next_term(term_, q, k_ + 2)) return false;
-        e2 = added(e2, term_, false);
+        add_into(e2, term_, false, e2);
         k_ += 4;
         done = exponent_byte(term_) + 20 < exponent_byte(e2);
         return true;
@@ -397,9 +422,9 @@ class OddSeries {
 
     [[gnu::always_inline]] bool round(const Factor &q) {
         if (!next_term(term_, q, k_)) return false;
-        o2 = added(o2, term_, false);
+        add_into(o2, term_, false, o2);
         if (!next_term(term_, q, k_ + 2)) return false;
-        o1 = added(o1, term_, false);
+        add_into(o1, term_, false, o1);
         k_ += 4;
         done = term_.kind == Kind::zero ||
                (term_.negative ? exponent_byte(term_) - 20 > exponent_byte(o1)
