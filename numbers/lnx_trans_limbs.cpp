@@ -266,7 +266,7 @@ Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
 
 namespace {
 
-[[gnu::always_inline]] inline void series_divide_into(const Fixed &a, uint32_t n, uint64_t m,
+[[gnu::always_inline]] inline void series_divide_into(const Fixed &a, const SeriesDivisor &div,
                                                       Fixed &out) {
     if (a.kind != Kind::finite) {
         out = Fixed{};
@@ -275,19 +275,23 @@ namespace {
     using u128 = unsigned __int128;
     Run q{};
     uint64_t r = 0;
-    for (size_t l = 0; l < 6; ++l) {
-        const uint64_t x = r * kBase + (l < 5 ? a.limb[l] : 0);  // below n 10^8
-        q[l] = static_cast<uint64_t>((u128{x} * m) >> 64);
-        r = x - q[l] * n;
+    for (size_t p = 0; p < 3; ++p) {
+        const uint64_t low = 2 * p + 1 < 5 ? a.limb[2 * p + 1] : 0;
+        const uint64_t y = r * div.d + a.limb[2 * p] * kBase + low;
+        const auto y_n = static_cast<uint64_t>((u128{y} * div.m) >> 64) >> div.shift;
+        const uint64_t two = r * div.c + y_n;  // the next two quotient limbs
+        r = y - y_n * div.n;
+        q[2 * p] = two / kBase;
+        q[2 * p + 1] = two % kBase;
     }
     normalize_into(q, 6, a.exp, a.negative, 51, out);
 }
 
 }  // namespace
 
-Fixed series_quotient(const Fixed &a, uint32_t n, uint64_t m) {
+Fixed series_quotient(const Fixed &a, const SeriesDivisor &div) {
     Fixed r;
-    series_divide_into(a, n, m, r);
+    series_divide_into(a, div, r);
     return r;
 }
 
@@ -375,10 +379,9 @@ constexpr Fixed kOne{{kFirstDigit, 0, 0, 0, 0}, 0, false, Kind::finite};
 // division (not reached while q < 100).
 [[gnu::always_inline]] inline bool next_term(Fixed &term, const Factor &q, int32_t k) {
     if (k > kTabledFactors) return false;
-    const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
     Fixed p;
     multiply_into(term, q, p);
-    series_divide_into(p, n, kSeriesMultipliers[static_cast<size_t>(k)], term);
+    series_divide_into(p, kSeriesDivisors[static_cast<size_t>(k)], term);
     return true;
 }
 
