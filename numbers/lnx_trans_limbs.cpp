@@ -375,16 +375,6 @@ namespace {
 
 constexpr Fixed kOne{{kFirstDigit, 0, 0, 0, 0}, 0, false, Kind::finite};
 
-// term x q / (k (k + 1)); false when k (k + 1) is too large for the short
-// division (not reached while q < 100).
-[[gnu::always_inline]] inline bool next_term(Fixed &term, const Factor &q, int32_t k) {
-    if (k > kTabledFactors) return false;
-    Fixed p;
-    multiply_into(term, q, p);
-    series_divide_into(p, kSeriesDivisors[static_cast<size_t>(k)], term);
-    return true;
-}
-
 // The series' terms stay far inside the range when q < 100.
 bool applies(const Unpacked &q) {
     return q.is_zero() || (q.is_finite() && q.exp <= 0);
@@ -394,51 +384,87 @@ bool applies(const Unpacked &q) {
 
 namespace {
 
-// One round of the even part: a term to E1, a term to E2. False when the
-// short division cannot take the factors.
-class EvenSeries {
+// A series in steps of two: a round makes two terms, each
+// term x q / (k (k + 1)) added to one of the two sums, in three steps
+// (multiply, divide, add) that a caller may interleave with another
+// series' steps.
+class TwoSumSeries {
   public:
     bool done = false;
-    Fixed e1{}, e2 = kOne;
 
-    [[gnu::always_inline]] bool round(const Factor &q) {
-        if (!next_term(term_, q, k_)) return false;
-        add_into(e1, term_, false, e1);
-        if (!next_term(term_, q, k_ + 2)) return false;
-        add_into(e2, term_, false, e2);
-        k_ += 4;
-        done = exponent_byte(term_) + 20 < exponent_byte(e2);
-        return true;
+    // False when the short division cannot take this round's factors.
+    bool fits() const { return k_ + 2 <= kTabledFactors; }
+    [[gnu::always_inline]] void multiply(const Factor &q) { multiply_into(term_, q, product_); }
+    [[gnu::always_inline]] void divide(int half) {
+        series_divide_into(product_, kSeriesDivisors[static_cast<size_t>(k_ + 2 * half)], term_);
     }
+    [[gnu::always_inline]] void add_to(Fixed &s) { add_into(s, term_, false, s); }
 
-  private:
-    Fixed term_ = kOne;
-    int32_t k_ = 1;
+  protected:
+    TwoSumSeries(const Fixed &first, int32_t k) : term_(first), k_(k) {}
+    Fixed term_;
+    Fixed product_;
+    int32_t k_;
 };
 
-// One round of the odd part: a term to O2, a term to O1.
-class OddSeries {
+// The even part: a term to E1, a term to E2.
+class EvenSeries : public TwoSumSeries {
   public:
-    explicit OddSeries(const Fixed &r) : o1(r), term_(r) {}
-    bool done = false;
+    EvenSeries() : TwoSumSeries(kOne, 1) {}
+    Fixed e1{}, e2 = kOne;
+
+    [[gnu::always_inline]] void add(int half) { add_to(half == 0 ? e1 : e2); }
+    void finish_round() {
+        k_ += 4;
+        done = exponent_byte(term_) + 20 < exponent_byte(e2);
+    }
+};
+
+// The odd part: a term to O2, a term to O1.
+class OddSeries : public TwoSumSeries {
+  public:
+    explicit OddSeries(const Fixed &r) : TwoSumSeries(r, 2), o1(r) {}
     Fixed o1, o2{};
 
-    [[gnu::always_inline]] bool round(const Factor &q) {
-        if (!next_term(term_, q, k_)) return false;
-        add_into(o2, term_, false, o2);
-        if (!next_term(term_, q, k_ + 2)) return false;
-        add_into(o1, term_, false, o1);
+    [[gnu::always_inline]] void add(int half) { add_to(half == 0 ? o2 : o1); }
+    void finish_round() {
         k_ += 4;
         done = term_.kind == Kind::zero ||
                (term_.negative ? exponent_byte(term_) - 20 > exponent_byte(o1)
                                : exponent_byte(term_) + 20 < exponent_byte(o1));
-        return true;
     }
-
-  private:
-    Fixed term_;
-    int32_t k_ = 2;
 };
+
+// One round of one series; false when it does not fit.
+template <class Series>
+bool round(Series &s, const Factor &q) {
+    if (!s.fits()) return false;
+    for (int half = 0; half < 2; ++half) {
+        s.multiply(q);
+        s.divide(half);
+        s.add(half);
+    }
+    s.finish_round();
+    return true;
+}
+
+// One round of each, step by step side by side: the two chains depend on
+// nothing of each other, so the one's multiplications and divisions fill
+// the other's waits.
+bool round_both(EvenSeries &even, OddSeries &odd, const Factor &q) {
+    if (!even.fits() || !odd.fits()) return false;
+    for (int half = 0; half < 2; ++half) {
+        even.multiply(q);
+        odd.multiply(q);
+        even.divide(half);
+        odd.divide(half);
+        even.add(half);
+        odd.add(half);
+    }
+    even.finish_round();
+    odd.finish_round();
+    return true;
+}
 
 bool odd_applies(const Unpacked &r, const Unpacked &q) {
     return applies(q) && (r.is_zero() || r.is_finite());
@@ -451,7 +477,7 @@ bool even_sums(const Unpacked &q, EvenSums &out) {
     const Factor fq(from_unpacked(q));
     EvenSeries even;
     while (!even.done)
-        if (!even.round(fq)) return false;
+        if (!round(even, fq)) return false;
     out = {to_unpacked(even.e1), to_unpacked(even.e2)};
     return true;
 }
@@ -461,7 +487,7 @@ bool odd_sums(const Unpacked &r, const Unpacked &q, OddSums &out) {
     const Factor fq(from_unpacked(q));
     OddSeries odd(from_unpacked(r));
     while (!odd.done)
-        if (!odd.round(fq)) return false;
+        if (!round(odd, fq)) return false;
     out = {to_unpacked(odd.o1), to_unpacked(odd.o2)};
     return true;
 }
@@ -471,17 +497,14 @@ bool exponential_of_fraction(const Unpacked &f, const Unpacked &power, Unpacked 
     if (!power.is_finite()) return false;
     const Fixed r = from_unpacked(f);
     const Factor fq(product(r, r));
-    // The even and the odd chain depend on nothing of each other: run side
-    // by side, the one's multiplications and divisions fill the other's
-    // waits.
     EvenSeries even;
     OddSeries odd(r);
     while (!even.done && !odd.done)
-        if (!even.round(fq) || !odd.round(fq)) return false;
+        if (!round_both(even, odd, fq)) return false;
     while (!even.done)
-        if (!even.round(fq)) return false;
+        if (!round(even, fq)) return false;
     while (!odd.done)
-        if (!odd.round(fq)) return false;
+        if (!round(odd, fq)) return false;
     const Fixed s = sum(sum(sum(even.e2, even.e1, false), odd.o1, false), odd.o2, false);
     out = to_unpacked(product(s, from_unpacked(power)));
     return true;
