@@ -118,15 +118,14 @@ using Run = std::array<uint64_t, 14>;
     out.kind = Kind::finite;
 }
 
-// The first three digits of a limb, each alone.
-uint64_t digit0(uint64_t l) {
-    return limb_div<1000000>(l);
-}
-uint64_t digit1(uint64_t l) {
-    return limb_div<10000>(l) % 100;
-}
-uint64_t digit2(uint64_t l) {
-    return limb_div<100>(l) % 100;
+// The first three digits of a limb, each alone: the leading one, two and
+// three digits, each from one short division, less the digits before.
+struct LeadingDigits {
+    uint64_t d0, d1, d2;
+};
+LeadingDigits leading_digits(uint64_t l) {
+    const uint64_t one = limb_div<1000000>(l), two = limb_div<10000>(l), three = limb_div<100>(l);
+    return {one, two - 100 * one, three - 100 * two};
 }
 
 int compare_magnitudes(const Fixed &a, const Fixed &b) {
@@ -211,7 +210,8 @@ namespace {
     for (int i = 1; i < 5; ++i) {
         const uint64_t al = a.limb[i];
         const uint64_t *bp = f.prefix[5 - i];
-        edge += digit0(al) * bp[2] + digit1(al) * bp[1] + digit2(al) * bp[0];
+        const LeadingDigits d = leading_digits(al);
+        edge += d.d0 * bp[2] + d.d1 * bp[1] + d.d2 * bp[0];
     }
     col[5] = kBase * edge;
     Run limbs{};
