@@ -342,8 +342,10 @@ bool put_number(Writer &w, int32_t code, uint32_t flags, int32_t value) noexcept
 // and the rest lower), and its padding; false when it does not fit, for
 // the general path to write what fits and report it.
 bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) noexcept {
-    uint8_t text[96];
-    uint32_t n = lxitem(item, text, 64, &w.ctx->work);
+    // Straight into the output; nothing counts as written unless it all fits.
+    uint8_t *text = w.cur.text + w.cur.pos;
+    const uint32_t room = w.cur.len - w.cur.pos;
+    const uint32_t n = lxitem(item, text, room < 64 ? room : 64, &w.ctx->work);
     if (n == 0) return false;
     if (letters == LXO_UPPER) {
         for (uint32_t i = 0; i < n; ++i) text[i] = w.upper[text[i]];
@@ -356,11 +358,14 @@ bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) no
         }
     }
     uint32_t total = n;
-    if (width > 0 && static_cast<uint32_t>(width) > n && static_cast<uint32_t>(width) <= 64) {
+    if (width > 0 && static_cast<uint32_t>(width) > n) {
+        if (static_cast<uint32_t>(width) > room) return false;
         std::memset(text + n, static_cast<int>(blank(w)), static_cast<uint32_t>(width) - n);
         total = static_cast<uint32_t>(width);
     }
-    return put_bytes(w, text, total, total);
+    w.cur.pos += total;
+    w.cur.chars += total;
+    return true;
 }
 
 bool put_item(Writer &w, int32_t item, uint32_t flags, int32_t width) noexcept {
