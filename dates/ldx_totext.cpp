@@ -1,6 +1,7 @@
 // Dates to text: every element of a compiled format written through the
 // language services (names, words, ordinals, numerals, eras), and the
 // largest text a compiled format can give.
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -143,6 +144,11 @@ uint32_t minus(const Writer &w) noexcept {
 // characters of the set); false when they do not fit.
 bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noexcept {
     if (w.cur.len - w.cur.pos < n) return false;
+    // The character count is raised before the bytes are stored and the
+    // position after: kept side by side, the two would be paired into one
+    // 64-bit update, whose load stalls behind the single-field stores of
+    // the other writers.
+    w.cur.chars += chars;
     // Mostly one-character literals and short names: no call for those.
     uint8_t *at = w.cur.text + w.cur.pos;
     if (n <= 8) {
@@ -151,7 +157,6 @@ bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noex
         std::memcpy(at, bytes, n);
     }
     w.cur.pos += n;
-    w.cur.chars += chars;
     return true;
 }
 
@@ -183,11 +188,20 @@ bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noex
     // A lone leading digit, or the padding zero left of a last pair.
     if (magnitude != 0 || i == n) at[--i] = static_cast<uint8_t>(zero + magnitude);
     while (i > sign) at[--i] = zero;
+    w.cur.chars += n;  // apart from the position: see put_bytes
     if (sign != 0) at[0] = static_cast<uint8_t>(minus(w));
     w.cur.pos += n;
-    w.cur.chars += n;
     return true;
 }
+
+// "00" to "99" in ASCII: two digits by one lookup.
+constexpr auto kDigitPairs = [] {
+    std::array<std::array<uint8_t, 2>, 100> t{};
+    for (int i = 0; i < 100; ++i)
+        t[static_cast<size_t>(i)] = {static_cast<uint8_t>('0' + i / 10),
+                                     static_cast<uint8_t>('0' + i % 10)};
+    return t;
+}();
 
 bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
     const uint8_t zero = w.ascii ? 0x30 : 0xF0;
@@ -201,14 +215,17 @@ bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
             raise(w.ctx, LDXE_FULL);
             return false;
         }
-        const uint32_t high = v / 100, low = v % 100;
-        uint8_t *at = w.cur.text + w.cur.pos + n;  // written from the last digit back
-        *--at = static_cast<uint8_t>(zero + low % 10);
-        if (n >= 2) *--at = static_cast<uint8_t>(zero + low / 10);
-        if (n >= 3) *--at = static_cast<uint8_t>(zero + high % 10);
-        if (n == 4) *--at = static_cast<uint8_t>(zero + high / 10);
-        w.cur.pos += n;
+        const auto &high = kDigitPairs[v / 100];
+        const auto &low = kDigitPairs[v % 100];
+        const auto shift = static_cast<uint8_t>(zero - '0');  // EBCDIC digits are 0xF0..
+        // The count is raised apart from the position: see put_bytes.
         w.cur.chars += n;
+        uint8_t *at = w.cur.text + w.cur.pos + n;  // written from the last digit back
+        *--at = static_cast<uint8_t>(low[1] + shift);
+        if (n >= 2) *--at = static_cast<uint8_t>(low[0] + shift);
+        if (n >= 3) *--at = static_cast<uint8_t>(high[1] + shift);
+        if (n == 4) *--at = static_cast<uint8_t>(high[0] + shift);
+        w.cur.pos += n;
         return true;
     }
     return put_any_digits(w, value, minwidth);
@@ -347,6 +364,9 @@ bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) no
     const uint32_t room = w.cur.len - w.cur.pos;
     const uint32_t n = lxitem(item, text, room < 64 ? room : 64, &w.ctx->work);
     if (n == 0) return false;
+    const uint32_t total = width > 0 && static_cast<uint32_t>(width) > n ? width : n;
+    if (total > room) return false;
+    w.cur.chars += total;  // apart from the position: see put_bytes
     if (letters == LXO_UPPER) {
         for (uint32_t i = 0; i < n; ++i) text[i] = w.upper[text[i]];
     } else if (letters == LXO_CAP) {
@@ -357,14 +377,8 @@ bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) no
             in_word = letter;
         }
     }
-    uint32_t total = n;
-    if (width > 0 && static_cast<uint32_t>(width) > n) {
-        if (static_cast<uint32_t>(width) > room) return false;
-        std::memset(text + n, static_cast<int>(blank(w)), static_cast<uint32_t>(width) - n);
-        total = static_cast<uint32_t>(width);
-    }
+    for (uint32_t i = n; i < total; ++i) text[i] = static_cast<uint8_t>(blank(w));
     w.cur.pos += total;
-    w.cur.chars += total;
     return true;
 }
 
