@@ -1,6 +1,7 @@
 // Dates to text: every element of a compiled format written through the
 // language services (names, words, ordinals, numerals, eras), and the
 // largest text a compiled format can give.
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -102,11 +103,25 @@ struct Writer {
     bool ascii;
     bool failed;
     // A single-byte set's class and case tables (null in UTF-8), for the
-    // names written here rather than through the general text output.
+    // names written here rather than through the general text output;
+    // fetched with the first name.
+    int32_t charset;
+    bool tables_fetched;
     const uint16_t *classes;
     const uint8_t *upper;
     const uint8_t *lower;
 };
+
+bool has_byte_tables(Writer &w) noexcept {
+    if (!w.tables_fetched) {
+        w.tables_fetched = true;
+        w.classes = lxcsclass(w.charset);
+        w.upper = lxcscase(w.charset, 1);
+        w.lower = lxcscase(w.charset, 0);
+        if (w.upper == nullptr || w.lower == nullptr) w.classes = nullptr;
+    }
+    return w.classes != nullptr;
+}
 
 // A full output raises 1801, any other refusal of the language services 600.
 bool ok(Writer &w) noexcept {
@@ -129,6 +144,11 @@ uint32_t minus(const Writer &w) noexcept {
 // characters of the set); false when they do not fit.
 bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noexcept {
     if (w.cur.len - w.cur.pos < n) return false;
+    // The character count is raised before the bytes are stored and the
+    // position after: kept side by side, the two would be paired into one
+    // 64-bit update, whose load stalls behind the single-field stores of
+    // the other writers.
+    w.cur.chars += chars;
     // Mostly one-character literals and short names: no call for those.
     uint8_t *at = w.cur.text + w.cur.pos;
     if (n <= 8) {
@@ -137,30 +157,14 @@ bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noex
         std::memcpy(at, bytes, n);
     }
     w.cur.pos += n;
-    w.cur.chars += chars;
     return true;
 }
 
 // A whole number without group characters: the digits are single bytes in
 // every set, so they are written here rather than converted one by one.
-bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
+// Any value, signed, in any width.
+[[gnu::noinline]] bool put_any_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
     uint8_t zero = w.ascii ? 0x30 : 0xF0;
-    // Days, months, hours, minutes and seconds: two digits at most.
-    if (static_cast<uint32_t>(value) < 100 && minwidth <= 2) {
-        const auto v = static_cast<uint32_t>(value);
-        const uint32_t n = v >= 10 || minwidth == 2 ? 2 : 1;
-        if (w.cur.len - w.cur.pos < n) {
-            w.failed = true;
-            raise(w.ctx, LDXE_FULL);
-            return false;
-        }
-        uint8_t *at = w.cur.text + w.cur.pos;
-        if (n == 2) *at++ = static_cast<uint8_t>(zero + v / 10);
-        *at = static_cast<uint8_t>(zero + v % 10);
-        w.cur.pos += n;
-        w.cur.chars += n;
-        return true;
-    }
     uint32_t magnitude =
         value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     uint32_t nd = 1;
@@ -184,10 +188,47 @@ bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
     // A lone leading digit, or the padding zero left of a last pair.
     if (magnitude != 0 || i == n) at[--i] = static_cast<uint8_t>(zero + magnitude);
     while (i > sign) at[--i] = zero;
+    w.cur.chars += n;  // apart from the position: see put_bytes
     if (sign != 0) at[0] = static_cast<uint8_t>(minus(w));
     w.cur.pos += n;
-    w.cur.chars += n;
     return true;
+}
+
+// "00" to "99" in ASCII: two digits by one lookup.
+constexpr auto kDigitPairs = [] {
+    std::array<std::array<uint8_t, 2>, 100> t{};
+    for (int i = 0; i < 100; ++i)
+        t[static_cast<size_t>(i)] = {static_cast<uint8_t>('0' + i / 10),
+                                     static_cast<uint8_t>('0' + i % 10)};
+    return t;
+}();
+
+bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
+    const uint8_t zero = w.ascii ? 0x30 : 0xF0;
+    // Days, months, years, hours, minutes and seconds: four digits at most.
+    if (static_cast<uint32_t>(value) < 10000 && minwidth <= 4) {
+        const auto v = static_cast<uint32_t>(value);
+        const uint32_t digits = v >= 100 ? (v >= 1000 ? 4 : 3) : (v >= 10 ? 2 : 1);
+        const uint32_t n = digits > minwidth ? digits : minwidth;
+        if (w.cur.len - w.cur.pos < n) {
+            w.failed = true;
+            raise(w.ctx, LDXE_FULL);
+            return false;
+        }
+        const auto &high = kDigitPairs[v / 100];
+        const auto &low = kDigitPairs[v % 100];
+        const auto shift = static_cast<uint8_t>(zero - '0');  // EBCDIC digits are 0xF0..
+        // The count is raised apart from the position: see put_bytes.
+        w.cur.chars += n;
+        uint8_t *at = w.cur.text + w.cur.pos + n;  // written from the last digit back
+        *--at = static_cast<uint8_t>(low[1] + shift);
+        if (n >= 2) *--at = static_cast<uint8_t>(low[0] + shift);
+        if (n >= 3) *--at = static_cast<uint8_t>(high[1] + shift);
+        if (n == 4) *--at = static_cast<uint8_t>(high[0] + shift);
+        w.cur.pos += n;
+        return true;
+    }
+    return put_any_digits(w, value, minwidth);
 }
 
 bool put_char(Writer &w, uint32_t code) noexcept {
@@ -318,9 +359,14 @@ bool put_number(Writer &w, int32_t code, uint32_t flags, int32_t value) noexcept
 // and the rest lower), and its padding; false when it does not fit, for
 // the general path to write what fits and report it.
 bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) noexcept {
-    uint8_t text[96];
-    uint32_t n = lxitem(item, text, 64, &w.ctx->work);
+    // Straight into the output; nothing counts as written unless it all fits.
+    uint8_t *text = w.cur.text + w.cur.pos;
+    const uint32_t room = w.cur.len - w.cur.pos;
+    const uint32_t n = lxitem(item, text, room < 64 ? room : 64, &w.ctx->work);
     if (n == 0) return false;
+    const uint32_t total = width > 0 && static_cast<uint32_t>(width) > n ? width : n;
+    if (total > room) return false;
+    w.cur.chars += total;  // apart from the position: see put_bytes
     if (letters == LXO_UPPER) {
         for (uint32_t i = 0; i < n; ++i) text[i] = w.upper[text[i]];
     } else if (letters == LXO_CAP) {
@@ -331,18 +377,15 @@ bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) no
             in_word = letter;
         }
     }
-    uint32_t total = n;
-    if (width > 0 && static_cast<uint32_t>(width) > n && static_cast<uint32_t>(width) <= 64) {
-        std::memset(text + n, static_cast<int>(blank(w)), static_cast<uint32_t>(width) - n);
-        total = static_cast<uint32_t>(width);
-    }
-    return put_bytes(w, text, total, total);
+    for (uint32_t i = n; i < total; ++i) text[i] = static_cast<uint8_t>(blank(w));
+    w.cur.pos += total;
+    return true;
 }
 
 bool put_item(Writer &w, int32_t item, uint32_t flags, int32_t width) noexcept {
     uint32_t letters = case_of(flags);
     int32_t fill = (flags & LDXM_FILL) != 0 ? width : 0;
-    if (w.classes != nullptr && put_item_bytes(w, item, letters, fill)) return true;
+    if (has_byte_tables(w) && put_item_bytes(w, item, letters, fill)) return true;
     uint32_t wrote = lxoitem(&w.cur, item, letters, &w.ctx->work);
     if (!ok(w)) return false;
     return (flags & LDXM_FILL) == 0 || pad(w, wrote, width);
@@ -488,14 +531,11 @@ uint32_t literal_bytes(ldxctx *ctx, const uint8_t *text, uint32_t chars) noexcep
 // Writes the date; returns the bytes written.
 uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &date,
                     const uint8_t *fmt) noexcept {
-    Writer w{ctx, {}, true, false, nullptr, nullptr, nullptr};
+    Writer w{ctx, {}, true, false, -1, false, nullptr, nullptr, nullptr};
     const lxlinfo *info = language_of(ctx);
     int32_t cs = info != nullptr ? info->charset : -1;
     w.ascii = info == nullptr || (info->flags & LXF_ASCII) != 0;
-    w.classes = lxcsclass(cs);
-    w.upper = lxcscase(cs, 1);
-    w.lower = lxcscase(cs, 0);
-    if (w.upper == nullptr || w.lower == nullptr) w.classes = nullptr;
+    w.charset = cs;
     Fields f{};
     lxdate local;
     lxdate in;
