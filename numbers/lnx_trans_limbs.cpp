@@ -68,6 +68,9 @@ using Run = std::array<uint64_t, 14>;
 // exponent exp: leading zero digits go into the exponent, the 21st
 // significant digit rounds the 20th up when at least round_from; an
 // exponent below the range gives zero, above it an infinity.
+// FirstLimbSet: the caller knows l[0] to be non-zero, and only l[0 .. 6]
+// need be set.
+template <bool FirstLimbSet = false>
 [[gnu::always_inline]] inline void normalize_into(const Run &l, int n, int exp, bool negative,
                                                   uint64_t round_from, Fixed &out) {
     const auto special = [&](Kind kind) {
@@ -76,8 +79,10 @@ using Run = std::array<uint64_t, 14>;
         out.kind = kind;
     };
     int i = 0;
-    while (i < n && l[i] == 0) ++i;
-    if (i == n) return special(Kind::zero);
+    if constexpr (!FirstLimbSet) {
+        while (i < n && l[i] == 0) ++i;
+        if (i == n) return special(Kind::zero);
+    }
     const uint64_t lead = l[i];
     const int z = lead >= kFirstDigit ? 0 : lead >= 10000 ? 1 : lead >= 100 ? 2 : 3;
     exp -= 4 * i + z;
@@ -214,7 +219,7 @@ namespace {
         edge += d.d0 * bp[2] + d.d1 * bp[1] + d.d2 * bp[0];
     }
     col[5] = kBase * edge;
-    Run limbs{};
+    Run limbs;  // all of limbs[0 .. 6] is set below
     for (int c = 5; c > 0; --c) {
         col[c - 1] += col[c] / kBase;
         limbs[static_cast<size_t>(c + 1)] = col[c] % kBase;
@@ -222,7 +227,8 @@ namespace {
     limbs[0] = col[0] / kBase;
     limbs[1] = col[0] % kBase;
     // limbs[0] holds the carry position and the three after it.
-    normalize_into(limbs, 7, a.exp + b.exp + 1, negative, 51, out);
+    // Both first limbs are at least 10^6: limbs[0] is at least 10^4.
+    normalize_into<true>(limbs, 7, a.exp + b.exp + 1, negative, 51, out);
 }
 
 }  // namespace
@@ -273,7 +279,8 @@ namespace {
         return;
     }
     using u128 = unsigned __int128;
-    Run q{};
+    Run q;  // q[0 .. 5] is set below
+    q[6] = 0;
     uint64_t r = 0;
     for (size_t p = 0; p < 3; ++p) {
         const uint64_t low = 2 * p + 1 < 5 ? a.limb[2 * p + 1] : 0;
@@ -284,7 +291,9 @@ namespace {
         q[2 * p] = two / kBase;
         q[2 * p + 1] = two % kBase;
     }
-    normalize_into(q, 6, a.exp, a.negative, 51, out);
+    // The first two limbs are at least 10^14 and n below 10^6: q[0] is not 0.
+    static_assert(uint64_t{kTabledFactors} * (kTabledFactors + 1) < 1000000);
+    normalize_into<true>(q, 6, a.exp, a.negative, 51, out);
 }
 
 }  // namespace
