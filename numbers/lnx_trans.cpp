@@ -234,7 +234,7 @@ void split_at_point(const Unpacked &x, Unpacked &n, Unpacked &f) {
 // power is an infinity or zero, as repeated squaring finds it.
 constexpr int32_t kPowerTable = 300;
 Unpacked power_of_e(int32_t n) {
-    static const std::array<Unpacked, 2 *kPowerTable + 1> table = [] {
+    static const auto table = [] {
         std::array<Unpacked, 2 * kPowerTable + 1> t;
         for (int32_t i = -kPowerTable; i <= kPowerTable; ++i)
             t[i + kPowerTable] = power(constants().e, i);
