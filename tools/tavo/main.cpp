@@ -168,7 +168,8 @@ bool run(Evaluator &ev, const Program &prog, std::span<const std::string_view> f
     return false;
 }
 
-std::optional<Program> compile(const char *text, bool fields, Output &o, const Location &where) {
+std::optional<Program> compile(std::string_view text, bool fields, Output &o,
+                               const Location &where) {
     try {
         return parse(text, fields);
     } catch (const SyntaxError &e) {
@@ -209,8 +210,7 @@ int run_lines(Evaluator &ev, Output &o, bool interactive) {
             continue;
         }
         if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
-        std::string text(line);
-        auto prog = compile(text.c_str(), false, o, where);
+        auto prog = compile(line, false, o, where);
         if (!prog || !run(ev, *prog, {}, o, o.buffer().size(), where)) {
             status = 1;
             continue;

@@ -398,6 +398,8 @@ class Parser {
                     case ReadStatus::not_a_number:
                         throw SyntaxError(t.column, "malformed number");
                 }
+                if (lnxint(n.value.num.bytes, n.value.num.len) >= 3)
+                    throw SyntaxError(t.column, "number out of range (1E+126 and beyond)");
                 return add(n);
             }
             case Tok::text:
