@@ -298,7 +298,6 @@ struct ErrorCase {
 };
 
 constexpr ErrorCase error_cases[] = {
-    {"", "expected a value, found end of expression (column 1)"},
     {"1 +", "expected a value, found end of expression (column 4)"},
     {"(1", "expected ')'"},
     {"1)", "unexpected ')' after the expression"},
@@ -361,15 +360,26 @@ constexpr ErrorCase error_cases[] = {
 };
 
 TEST(TavoErrors, EachErrorIsOneLineAndStatusOne) {
-    for (const ErrorCase &c : error_cases) {
-        Outcome r = tavo({c.expr});
-        EXPECT_EQ(r.status, 1) << c.expr;
-        EXPECT_EQ(r.out, "") << c.expr;
-        auto lines = lines_of(r.err);
-        ASSERT_EQ(lines.size(), 1u) << c.expr << "\n" << r.err;
-        EXPECT_EQ(lines[0].rfind("tavo: ", 0), 0u) << lines[0];
-        EXPECT_NE(lines[0].find(c.message), std::string::npos) << c.expr << "\n" << lines[0];
+    // All in one run, one expression a line: each failure is one line on
+    // standard error, naming its line.
+    std::string input;
+    for (const ErrorCase &c : error_cases) input += std::string(c.expr) + "\n";
+    Outcome r = tavo({}, input);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    auto lines = lines_of(r.err);
+    ASSERT_EQ(lines.size(), std::size(error_cases)) << r.err;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string where = "tavo: line " + std::to_string(i + 1) + ": ";
+        EXPECT_EQ(lines[i].rfind(where, 0), 0u) << lines[i];
+        EXPECT_NE(lines[i].find(error_cases[i].message), std::string::npos)
+            << error_cases[i].expr << "\n"
+            << lines[i];
     }
+    // An empty expression given as an argument.
+    r = tavo({""});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tavo: expected a value, found end of expression (column 1)\n");
 }
 
 TEST(TavoErrors, LinesGoOnAfterABadOne) {
@@ -490,6 +500,20 @@ TEST(TavoRobust, DeepNestingIsRefused) {
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("nested more than"), std::string::npos) << r.err.substr(0, 200);
     }
+}
+
+TEST(TavoRobust, LongChainsAreRefused) {
+    // A chain of operations is parsed by a loop, but evaluated by recursion.
+    std::string sum = "1", concat = "abs(1)";
+    for (int i = 0; i < 998; ++i) sum += "+1";
+    for (int i = 0; i < 5000; ++i) concat += "||abs(1)";
+    Outcome r = tavo({}, sum + "\n" + sum + "+1+1\n" + concat + "\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "999\n");
+    auto err = lines_of(r.err);
+    ASSERT_EQ(err.size(), 2u) << r.err;
+    EXPECT_NE(err[0].find("line 2: expression more than 1000 operations deep"), std::string::npos);
+    EXPECT_NE(err[1].find("line 3: expression more than 1000 operations deep"), std::string::npos);
 }
 
 TEST(TavoRobust, LongInputsAreBounded) {

@@ -5,6 +5,7 @@
 //   unary   := ("-" | "+") unary | primary
 //   primary := number | 'text' | DATE 'text' | :n | name [ "(" [expr {"," expr}] ")" ]
 //            | "(" expr ")"
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <string>
@@ -297,8 +298,17 @@ class Parser {
         advance();
     }
 
+    // Appends a node. The height of the tree bounds the evaluator's
+    // recursion: a chain such as 1+1+...+1 is parsed by a loop, not by
+    // recursion, so the parser's own depth does not see it.
     uint32_t add(Node n) {
         if (prog_.nodes.size() >= 100000) throw SyntaxError(n.column, "expression too large");
+        uint32_t below = 0;
+        for (int i = 0; i < n.nargs; ++i) below = std::max(below, heights_[n.args[i]]);
+        if (below + 1 > max_height)
+            throw SyntaxError(n.column, "expression more than " + std::to_string(max_height) +
+                                            " operations deep");
+        heights_.push_back(below + 1);
         prog_.nodes.push_back(n);
         return static_cast<uint32_t>(prog_.nodes.size() - 1);
     }
@@ -485,6 +495,7 @@ class Parser {
     }
 
     Lexer lex_;
+    std::vector<uint32_t> heights_;
     bool fields_;
     Token tok_;
     Program prog_;

@@ -99,7 +99,8 @@ struct SyntaxError : std::runtime_error {
 
 // Limits that keep any input harmless.
 inline constexpr size_t max_expression_bytes = 65536;
-inline constexpr int max_depth = 200;
+inline constexpr int max_depth = 200;         // nesting of parentheses and calls
+inline constexpr uint32_t max_height = 1000;  // operations below one another
 inline constexpr uint32_t max_text_bytes = 32767;
 
 // Parses an expression; fields (:1, :2, ...) are allowed when fields is
