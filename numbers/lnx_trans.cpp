@@ -1,0 +1,421 @@
+// Square root, powers, logarithms, the exponential and the circular and
+// hyperbolic functions.
+//
+// The series are Taylor series summed in decimal until the next term falls
+// 21 base-100 positions below the sum; the square root is found digit by
+// digit in exact base-100 arithmetic after a double-precision start; the
+// logarithm is a single-precision estimate refined by a short series.
+#include <cmath>
+
+#include "lnx.h"
+#include "numbers/number.hpp"
+#include "numbers/swar.hpp"
+#include "numbers/transcendental.hpp"
+
+namespace tavo::num::trans {
+
+const Constants &constants() {
+    static const Constants c = [] {
+        Constants k;
+        k.zero = make_zero();
+        k.one = from_int(1);
+        k.minus_one = from_int(-1);
+        k.two = from_int(2);
+        k.pi = load(lnxpi, 0);
+        k.two_pi = multiply(k.two, k.pi);
+        k.half_pi = divide(k.pi, k.two);
+        k.e = load(lnxe, 0);
+        k.ln10 = load(lnxl10, 0);
+        return k;
+    }();
+    return c;
+}
+
+int exponent_byte(const Unpacked &u) {
+    switch (u.kind) {
+        case Kind::zero:
+            return kZeroByte;
+        case Kind::pos_inf:
+            return 0xFF;
+        case Kind::neg_inf:
+            return 0x00;
+        case Kind::finite:
+            break;
+    }
+    return u.negative ? kNegExpBase - u.exp : kPosExpBase + u.exp;
+}
+
+int compare(const Unpacked &a, const Unpacked &b) {
+    // neg_inf < negative < zero < positive < pos_inf
+    const auto rank = [](const Unpacked &u) {
+        switch (u.kind) {
+            case Kind::neg_inf:
+                return 0;
+            case Kind::zero:
+                return 2;
+            case Kind::pos_inf:
+                return 4;
+            case Kind::finite:
+                break;
+        }
+        return u.negative ? 1 : 3;
+    };
+    const int ra = rank(a), rb = rank(b);
+    if (ra != rb) return ra < rb ? -1 : 1;
+    if (ra == 1) return compare_magnitude(b, a);
+    if (ra == 3) return compare_magnitude(a, b);
+    return 0;
+}
+
+Unpacked absolute(const Unpacked &u) {
+    return u.is_negative() ? negate(u) : u;
+}
+
+namespace {
+
+Unpacked plus(const Unpacked &a, const Unpacked &b) {
+    return add(a, b, false);
+}
+Unpacked minus(const Unpacked &a, const Unpacked &b) {
+    return add(a, b, true);
+}
+// term x q / (k (k + 1)): the next term of a series in steps of two.
+Unpacked next_term(const Unpacked &term, const Unpacked &q, int32_t k) {
+    return divide(multiply(term, q), from_int(int64_t{k} * (k + 1)));
+}
+
+// The value of an integer below 100^3 in magnitude.
+int32_t small_integer(const Unpacked &n) {
+    if (!n.is_finite()) return 0;
+    int32_t v = 0;
+    for (int i = 0; i <= n.exp; ++i) v = 100 * v + (i < n.count ? n.digit[i] : 0);
+    return n.negative ? -v : v;
+}
+
+// More terms than any finite sum needs (the largest arguments that do not
+// overflow need about 450 rounds); a guard against a sum that can never
+// settle.
+constexpr int32_t kMaxSeriesIndex = 4000;
+
+// 1 + q/2! + q^2/4! + ... split into E1 = q/2! + q^3/6! + ... and
+// E2 = 1 + q^2/4! + q^4/8! + ..., summed until a term lies more than 20
+// positions below E2 or E1 has overflowed.
+struct EvenSums {
+    Unpacked e1, e2;
+};
+EvenSums even_sums(const Unpacked &q) {
+    const Constants &c = constants();
+    EvenSums s{c.zero, c.one};
+    Unpacked term = c.one;
+    for (int32_t k = 1; k < kMaxSeriesIndex; k += 4) {
+        term = next_term(term, q, k);
+        s.e1 = plus(s.e1, term);
+        term = next_term(term, q, k + 2);
+        s.e2 = plus(s.e2, term);
+        if (exponent_byte(term) + 20 < exponent_byte(s.e2) || s.e1.is_inf()) break;
+    }
+    return s;
+}
+
+// True when a term lies more than 20 base-100 positions below the sum it
+// is added to, on the exponent bytes (complemented for negative terms).
+bool negligible(const Unpacked &term, const Unpacked &sum) {
+    if (term.is_negative()) return exponent_byte(term) - 20 > exponent_byte(sum);
+    return exponent_byte(term) + 20 < exponent_byte(sum);
+}
+
+// r + r^3/3! + ... split into O1 = r + r^5/5! + ... and
+// O2 = r^3/3! + r^7/7! + ..., with q = r^2.
+struct OddSums {
+    Unpacked o1, o2;
+};
+OddSums odd_sums(const Unpacked &r, const Unpacked &q) {
+    OddSums s{r, constants().zero};
+    Unpacked term = r;
+    for (int32_t k = 2; k < kMaxSeriesIndex; k += 4) {
+        term = next_term(term, q, k);
+        s.o2 = plus(s.o2, term);
+        term = next_term(term, q, k + 2);
+        s.o1 = plus(s.o1, term);
+        if (term.is_zero() || negligible(term, s.o1) || s.o2.is_inf()) break;
+    }
+    return s;
+}
+
+// abs(x) mod 2 pi, moved into (-pi, pi], with the sign of x.
+Unpacked reduced_angle(const Unpacked &x) {
+    const Constants &c = constants();
+    Unpacked r = remainder(absolute(x), c.two_pi);
+    if (compare(r, c.pi) > 0) r = minus(r, c.two_pi);
+    return x.is_negative() ? negate(r) : r;
+}
+
+Unpacked clamped_to_unit(const Unpacked &v) {
+    const Constants &c = constants();
+    if (compare(v, c.one) > 0) return c.one;
+    if (compare(v, c.minus_one) < 0) return c.minus_one;
+    return v;
+}
+
+// e^n for the integral part of an exponent, |n| < 10^6: lnxpow of e. The
+// powers that stay inside the number range are made once; beyond them the
+// power is an infinity or zero, as repeated squaring finds it.
+constexpr int32_t kPowerTable = 300;
+Unpacked power_of_e(int32_t n) {
+    static const auto table = [] {
+        std::array<Unpacked, 2 * kPowerTable + 1> t;
+        for (int32_t i = -kPowerTable; i <= kPowerTable; ++i)
+            t[i + kPowerTable] = power(constants().e, i);
+        return t;
+    }();
+    if (n < -kPowerTable || n > kPowerTable) return power(constants().e, n);
+    return table[n + kPowerTable];
+}
+
+// e^|x| / 2 as e^(|x| / 2) x (e^(|x| / 2) / 2), which stays in range as
+// long as the result does: cosh and sinh of an argument so large that
+// e^-|x| no longer counts, where their series overflow before they do.
+Unpacked half_exponential_product(const Unpacked &x) {
+    const Constants &c = constants();
+    const Unpacked half = exponential(divide(absolute(x), c.two));
+    return multiply(half, divide(half, c.two));
+}
+
+}  // namespace
+
+Unpacked power(Unpacked base, int32_t exponent) {
+    const Constants &c = constants();
+    uint32_t n =
+        exponent < 0 ? 0u - static_cast<uint32_t>(exponent) : static_cast<uint32_t>(exponent);
+    if (exponent < 0) base = divide(c.one, base);
+    Unpacked result = c.one;
+    while (n != 0) {
+        if (n & 1) {
+            result = multiply(result, base);
+            // Zero times anything, infinities included, stays zero.
+            if (result.is_zero()) break;
+        }
+        n >>= 1;
+        if (n != 0) base = multiply(base, base);
+    }
+    return result;
+}
+
+// Digit by digit in base 100. The radicand's digits stand in 23 words; the
+// root's first three digits come from a double-precision root of the
+// leading digits, and each further digit q is the running remainder
+// (brought down a word at a time) over twice those three digits. The rest
+// of 2 x root x q and q^2 are subtracted from the words they fall on, which
+// may leave words negative or above 99 until the root is normalised.
+Unpacked square_root(const Unpacked &x) {
+    if (x.is_negative()) return make_inf(true);
+    if (!x.is_finite()) return x;  // zero, positive infinity
+
+    constexpr int kWords = 23;
+    int64_t w[kWords] = {};
+    for (int i = 0; i < x.count; ++i) w[i] = x.digit[i];
+    // With an odd exponent the first root digit covers two radicand digits.
+    const int odd = x.exp & 1;
+    int64_t v = 10000 * w[0] + 100 * w[1] + w[2];
+    if (odd) v = 100 * v + w[3];
+    const auto s = static_cast<int64_t>(std::sqrt(static_cast<double>(v)) * 100.0);
+
+    // root[0] takes a carry out of the first root digit, root[1 + j] is
+    // root digit j.
+    int64_t root[kWords] = {0, s / 10000, s / 100 % 100, s % 100};
+    // The remainder of the words that s^2 covers.
+    int64_t rem = 0;
+    for (int i = 0; i <= 4 + odd; ++i) rem = 100 * rem + w[i];
+    rem -= s * s;
+
+    const int64_t divisor = 2 * s;
+    int last = 3;  // root[last] is the last root digit found
+    for (int p = 5 + odd; p < kWords; ++p) {
+        const int j = p - 2 - odd;  // the root digit this word decides
+        rem = 100 * rem + w[p];
+        const int64_t q = rem / divisor;
+        rem -= q * divisor;
+        root[1 + j] = q;
+        last = 1 + j;
+        for (int k = 3; k < j && j + k + odd < kWords; ++k) w[j + k + odd] -= 2 * q * root[1 + k];
+        if (2 * j + odd < kWords) w[2 * j + odd] -= q * q;
+        if (q == 0 && rem == 0) {
+            bool rest_zero = true;
+            for (int i = p + 1; i < kWords; ++i) rest_zero = rest_zero && w[i] == 0;
+            if (rest_zero) break;
+        }
+    }
+
+    // Words above 99 carry into the word before; negative ones borrow.
+    for (int i = last; i > 0; --i) {
+        int64_t carry = root[i] / 100;
+        root[i] -= 100 * carry;
+        if (root[i] < 0) {
+            root[i] += 100;
+            --carry;
+        }
+        root[i - 1] += carry;
+    }
+    swar::Run digits;
+    for (int i = 0; i <= last; ++i) digits.set_byte(i, static_cast<uint8_t>(root[i]));
+    const int exp = (x.exp - odd) / 2 + 1;  // of root[0]
+    return computed([&](uint8_t *dst, uint32_t *dstlen) {
+        emit_digits(false, exp, digits, last + 1, 51, dst, dstlen);
+    });
+}
+
+Unpacked exponential(const Unpacked &x) {
+    const Constants &c = constants();
+    // x = n + f with f the fraction, of the sign of x.
+    const Unpacked f = remainder(x, c.one);
+    const Unpacked n = minus(x, f);
+    const int n_byte = exponent_byte(n);
+    if (n_byte < 60) return c.zero;            // n <= -10^6
+    if (n_byte > 195) return make_inf(false);  // n >= 10^6
+    const Unpacked q = multiply(f, f);
+    const EvenSums even = even_sums(q);
+    const OddSums odd = odd_sums(f, q);
+    const Unpacked sum = plus(plus(plus(even.e2, even.e1), odd.o1), odd.o2);
+    return multiply(sum, power_of_e(small_integer(n)));
+}
+
+// ln x = 2E ln 10 + ln m for x = m x 100^E, 1 <= m < 100. A single-precision
+// y0 = ln m makes z = m / e^y0 - 1 small (about 1e-6), and ln(1 + z) is
+// summed as z - z^2/2 + z^3/3 - ... while the even power of z counts.
+Unpacked natural_log(const Unpacked &x) {
+    const Constants &c = constants();
+    if (x.is_zero() || x.is_negative()) return make_inf(true);
+    if (x.is_inf()) return x;
+    Unpacked m = x;
+    m.exp = 0;
+
+    uint8_t bytes[kEncodedRoom];
+    const int len = encode(m, bytes);
+    float mf = 0;
+    lnxnur(bytes, len, &mf, 4);
+    // ln 2 x log2(m) in extended precision, kept as a float.
+    constexpr long double kLn2 = 0.693147180559945309417232121458176568L;
+    const auto y0f = static_cast<float>(kLn2 * std::log2(static_cast<long double>(mf)));
+    uint8_t y0bytes[kMaxLen];
+    uint32_t y0len = 0;
+    lnxren(&y0f, 4, y0bytes, &y0len);
+    const Unpacked y0 = decode({y0bytes, y0len});
+
+    const Unpacked z = minus(divide(m, exponential(y0)), c.one);
+    Unpacked sum = z;
+    Unpacked p = multiply(z, z);
+    // p >= 100^-20 while its exponent byte is above 172.
+    for (int32_t k = 2; exponent_byte(p) > 172 && k < kMaxSeriesIndex; k += 2) {
+        sum = minus(sum, divide(p, from_int(k)));
+        p = multiply(p, z);
+        sum = plus(sum, divide(p, from_int(k + 1)));
+        p = multiply(p, z);
+    }
+    const Unpacked whole = multiply(c.ln10, from_int(2 * int64_t{x.exp}));
+    return plus(plus(whole, y0), sum);
+}
+
+Unpacked series_function(const Unpacked &x, int32_t code) {
+    const Constants &c = constants();
+    switch (code) {
+        case LNXTRA_EXP:
+            return exponential(x);
+        case LNXTRA_COS:
+        case LNXTRA_SIN:
+        case LNXTRA_TAN: {
+            const Unpacked r = reduced_angle(x);
+            const Unpacked q = multiply(r, r);
+            if (code == LNXTRA_COS) {
+                const EvenSums even = even_sums(q);
+                return clamped_to_unit(minus(even.e2, even.e1));
+            }
+            const OddSums odd = odd_sums(r, q);
+            const Unpacked sine = clamped_to_unit(minus(odd.o1, odd.o2));
+            if (code == LNXTRA_SIN) return sine;
+            const EvenSums even = even_sums(q);
+            return divide(sine, clamped_to_unit(minus(even.e2, even.e1)));
+        }
+        case LNXTRA_COSH:
+        case LNXTRA_SINH:
+        case LNXTRA_TANH: {
+            const Unpacked q = multiply(x, x);
+            if (code == LNXTRA_COSH) {
+                const EvenSums even = even_sums(q);
+                const Unpacked cosh = plus(even.e2, even.e1);
+                // The series overflows a little before the result does.
+                return cosh.is_inf() ? half_exponential_product(x) : cosh;
+            }
+            const OddSums odd = odd_sums(x, q);
+            const Unpacked sinh = plus(odd.o1, odd.o2);
+            if (code == LNXTRA_SINH) {
+                if (!sinh.is_inf()) return sinh;
+                const Unpacked big = half_exponential_product(x);
+                return x.is_negative() ? negate(big) : big;
+            }
+            const EvenSums even = even_sums(q);
+            const Unpacked cosh = plus(even.e2, even.e1);
+            // Where either series overflows, the quotient is 1 to far more
+            // than 40 digits.
+            if (sinh.is_inf() || cosh.is_inf()) return x.is_negative() ? c.minus_one : c.one;
+            // Both sums round; their quotient may pass 1 in the last digit.
+            return clamped_to_unit(divide(sinh, cosh));
+        }
+        default:
+            return make_inf(true);
+    }
+}
+
+}  // namespace tavo::num::trans
+
+using namespace tavo::num;
+using namespace tavo::num::trans;
+
+extern "C" {
+
+TAVO_API void lnxsqr(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen) noexcept {
+    emit(dst, dstlen, square_root(load(num, len)));
+}
+
+TAVO_API void lnxpow(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen,
+                     int32_t exponent) noexcept {
+    emit(dst, dstlen, power(load(num, len), exponent));
+}
+
+TAVO_API void lnxbex(const uint8_t *base, int32_t baselen, const uint8_t *exponent, int32_t explen,
+                     uint8_t *dst, uint32_t *dstlen) noexcept {
+    const Constants &c = constants();
+    const Unpacked b = load(base, baselen);
+    const Unpacked y = load(exponent, explen);
+    if (b.is_zero()) return emit(dst, dstlen, y.is_zero() ? c.one : c.zero);
+    if (!b.is_negative()) return emit(dst, dstlen, exponential(multiply(y, natural_log(b))));
+    // A negative base takes integral exponents only; odd ones keep its sign.
+    const bool integral = y.is_zero() || (y.is_finite() && y.count <= y.exp + 1);
+    if (!integral) return emit(dst, dstlen, make_inf(true));
+    const Unpacked r = exponential(multiply(y, natural_log(negate(b))));
+    emit(dst, dstlen, remainder(y, c.two).is_zero() ? r : negate(r));
+}
+
+TAVO_API void lnxln(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen) noexcept {
+    emit(dst, dstlen, natural_log(load(num, len)));
+}
+
+TAVO_API void lnxlog(const uint8_t *base, int32_t baselen, const uint8_t *num, int32_t len,
+                     uint8_t *dst, uint32_t *dstlen) noexcept {
+    double b = 0;
+    lnxnur(base, baselen, &b, 8);
+    const Unpacked x = load(num, len);
+    // No logarithm of zero or of a negative number exists, whatever the
+    // base (a base below 1 would otherwise turn ln's negative infinity
+    // positive).
+    if (b <= 0 || x.is_zero() || x.is_negative()) return emit(dst, dstlen, make_inf(true));
+    const Unpacked lnx = natural_log(x);
+    if (b == 10.0) return emit(dst, dstlen, divide(lnx, constants().ln10));
+    emit(dst, dstlen, divide(lnx, natural_log(load(base, baselen))));
+}
+
+TAVO_API void lnxqtra(const uint8_t *num, int32_t len, uint8_t *dst, uint32_t *dstlen,
+                      int32_t code) noexcept {
+    emit(dst, dstlen, series_function(load(num, len), code));
+}
+
+}  // extern "C"
