@@ -712,7 +712,7 @@ Value Evaluator::number_function(const Node &n, Args a) {
 }
 
 void Evaluator::need_number_models(const Node &n) const {
-    if (!has_number_models())
+    if (!(n.fn == Fn::to_char ? has_number_printing() : has_number_reading()))
         fail(n.column, fn_name(n) + ": number format models are not available in this build");
 }
 

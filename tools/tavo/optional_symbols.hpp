@@ -25,9 +25,12 @@ inline bool present(const void *entry) {
     return entry != nullptr;
 }
 
-inline bool has_number_models() {
+inline bool has_number_printing() {
     return present(reinterpret_cast<const void *>(&lnxpfl)) &&
-           present(reinterpret_cast<const void *>(&lnxnft)) &&
+           present(reinterpret_cast<const void *>(&lnxnft));
+}
+inline bool has_number_reading() {
+    return present(reinterpret_cast<const void *>(&lnxpfl)) &&
            present(reinterpret_cast<const void *>(&lnxfcn));
 }
 inline bool has_lnxcpn() {
