@@ -12,7 +12,7 @@ tavo="$build/tools/tavo/tavo"
 # Prints the command, then runs it; a failing expression does not stop the demo.
 show() {
     printf '$ tavo'
-    for a in "$@"; do printf ' "%s"' "$a"; done
+    for a in "$@"; do printf ' \\\n    "%s"' "$a"; done
     printf '\n'
     "$tavo" "$@" || true
 }
