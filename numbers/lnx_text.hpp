@@ -94,6 +94,11 @@ struct Scan {
 // Scans text[0..len) as lnxcpn and lnxscn read it.
 void scan_number(const uint8_t *text, uint32_t len, const Charset &cs, Scan &s);
 
+// Writes u in exactly width characters (lnxnuc's layout), right-justified;
+// scientific forces scientific notation.
+void number_to_text(const Unpacked &u, char *out, int64_t width, bool scientific,
+                    const Charset &cs);
+
 }  // namespace tavo::num::text
 
 #endif  // TAVO_NUMBERS_LNX_TEXT_HPP
