@@ -129,7 +129,13 @@ uint32_t minus(const Writer &w) noexcept {
 // characters of the set); false when they do not fit.
 bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noexcept {
     if (w.cur.len - w.cur.pos < n) return false;
-    std::memcpy(w.cur.text + w.cur.pos, bytes, n);
+    // Mostly one-character literals and short names: no call for those.
+    uint8_t *at = w.cur.text + w.cur.pos;
+    if (n <= 8) {
+        for (uint32_t i = 0; i < n; ++i) at[i] = bytes[i];
+    } else {
+        std::memcpy(at, bytes, n);
+    }
     w.cur.pos += n;
     w.cur.chars += chars;
     return true;
@@ -138,6 +144,23 @@ bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noex
 // A whole number without group characters: the digits are single bytes in
 // every set, so they are written here rather than converted one by one.
 bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
+    uint8_t zero = w.ascii ? 0x30 : 0xF0;
+    // Days, months, hours, minutes and seconds: two digits at most.
+    if (static_cast<uint32_t>(value) < 100 && minwidth <= 2) {
+        const auto v = static_cast<uint32_t>(value);
+        const uint32_t n = v >= 10 || minwidth == 2 ? 2 : 1;
+        if (w.cur.len - w.cur.pos < n) {
+            w.failed = true;
+            raise(w.ctx, LDXE_FULL);
+            return false;
+        }
+        uint8_t *at = w.cur.text + w.cur.pos;
+        if (n == 2) *at++ = static_cast<uint8_t>(zero + v / 10);
+        *at = static_cast<uint8_t>(zero + v % 10);
+        w.cur.pos += n;
+        w.cur.chars += n;
+        return true;
+    }
     uint32_t magnitude =
         value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     uint32_t nd = 1;
@@ -149,14 +172,17 @@ bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
         raise(w.ctx, LDXE_FULL);
         return false;
     }
-    // Written in place, last digit first.
+    // Written in place, last digits first, two at a time.
     uint8_t *at = w.cur.text + w.cur.pos;
-    uint8_t zero = w.ascii ? 0x30 : 0xF0;
     uint32_t i = n;
-    do {
-        at[--i] = static_cast<uint8_t>(zero + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
+    while (magnitude >= 10) {
+        const uint32_t pair = magnitude % 100;
+        magnitude /= 100;
+        at[--i] = static_cast<uint8_t>(zero + pair % 10);
+        at[--i] = static_cast<uint8_t>(zero + pair / 10);
+    }
+    // A lone leading digit, or the padding zero left of a last pair.
+    if (magnitude != 0 || i == n) at[--i] = static_cast<uint8_t>(zero + magnitude);
     while (i > sign) at[--i] = zero;
     if (sign != 0) at[0] = static_cast<uint8_t>(minus(w));
     w.cur.pos += n;
@@ -327,6 +353,13 @@ int32_t widest(Writer &w, int32_t item) noexcept {
     return n < 0 ? 0 : n;
 }
 
+// A name padded, when the element asks for it, to the widest name of its
+// kind (widest_item).
+bool put_name(Writer &w, int32_t item, uint32_t flags, int32_t widest_item) noexcept {
+    int32_t width = (flags & LDXM_FILL) != 0 ? widest(w, widest_item) : 0;
+    return put_item(w, item, flags, width);
+}
+
 // "a.m." and the like: the fixed words of the table, or the language's own.
 bool put_period_words(Writer &w, uint32_t flags, int32_t item, int32_t entry) noexcept {
     if ((language_of(w.ctx)->flags & LXF_FIXEDPERIODS) == 0)
@@ -355,22 +388,57 @@ bool put_year_words(Writer &w, uint32_t flags, int32_t year, bool sign) noexcept
     return ok(w);
 }
 
+// The everyday numbers of a date, neither spelled nor with a suffix: their
+// value is a field, never signed or grouped. False when code is another.
+bool put_plain_number(Writer &w, int32_t code, uint32_t flags, const ldxdate &d,
+                      bool &wrote) noexcept {
+    int32_t value;
+    switch (code) {
+        case LDXK_DD:
+            value = d.day;
+            break;
+        case LDXK_MM:
+            value = d.month;
+            break;
+        case LDXK_HH24:
+            value = d.hour;
+            break;
+        case LDXK_MI:
+            value = d.minute;
+            break;
+        case LDXK_SS:
+            value = d.second;
+            break;
+        case LDXK_YYYY:
+            value = std::abs(static_cast<int32_t>(d.year));
+            break;
+        default:
+            return false;
+    }
+    uint32_t minwidth = (flags & LDXM_FILL) != 0 ? ldxfcd[code].kind & 0x0Fu : 0;
+    wrote = put_digits(w, value, minwidth);
+    return true;
+}
+
 bool put_element(Writer &w, int32_t code, uint32_t flags, const Fields &f) noexcept {
     const ldxdate &d = f.date;
+    bool wrote = false;
+    if ((flags & (LDXM_SP | LDXM_TH)) == 0 && put_plain_number(w, code, flags, d, wrote))
+        return wrote;
     uint32_t letters = case_of(flags);
     lxwork *work = &w.ctx->work;
     switch (code) {
         case LDXK_MONTH:
-            return put_item(w, LXI_MONTH - 1 + d.month, flags, widest(w, 93));
+            return put_name(w, LXI_MONTH - 1 + d.month, flags, 93);
         case LDXK_MON:
-            return put_item(w, LXI_MONTHABBR - 1 + d.month, flags, widest(w, 94));
+            return put_name(w, LXI_MONTHABBR - 1 + d.month, flags, 94);
         case LDXK_DAY:
         case LDXK_DY: {
             int32_t first = widest(w, LXI_FIRSTDAY);
             int32_t n = ldxdow(w.ctx, ldxctj(w.ctx, d.year, d.month, d.day)) + first;
             if (n > 7) n -= 7;
-            return code == LDXK_DAY ? put_item(w, LXI_DAY + n - 1, flags, widest(w, 95))
-                                    : put_item(w, LXI_DAYABBR + n - 1, flags, widest(w, 96));
+            return code == LDXK_DAY ? put_name(w, LXI_DAY + n - 1, flags, 95)
+                                    : put_name(w, LXI_DAYABBR + n - 1, flags, 96);
         }
         case LDXK_AMPM:
             return put_item(w, d.hour < 12 ? LXI_AM : LXI_PM, flags & ~LDXM_FILL, 0);
@@ -421,8 +489,9 @@ uint32_t literal_bytes(ldxctx *ctx, const uint8_t *text, uint32_t chars) noexcep
 uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &date,
                     const uint8_t *fmt) noexcept {
     Writer w{ctx, {}, true, false, nullptr, nullptr, nullptr};
-    int32_t cs = lxcsid(&ctx->work);
-    w.ascii = cs < 0 || lxcsascii(cs) != 0;
+    const lxlinfo *info = language_of(ctx);
+    int32_t cs = info != nullptr ? info->charset : -1;
+    w.ascii = info == nullptr || (info->flags & LXF_ASCII) != 0;
     w.classes = lxcsclass(cs);
     w.upper = lxcscase(cs, 1);
     w.lower = lxcscase(cs, 0);
@@ -437,9 +506,17 @@ uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &dat
     }
     std::memcpy(&f.date, &local, sizeof f.date);
     lxoopen(&w.cur, out, size, &ctx->work);
+    const bool single_byte = info != nullptr && (info->flags & LXF_SINGLEBYTE) != 0;
     const uint8_t *item = fmt;
     while (item[0] != 0) {
         uint8_t code = item[0];
+        // The separators of most models: one single-byte character.
+        if (code == LDXK_LITERAL + 1 && single_byte && w.cur.pos < w.cur.len) {
+            w.cur.text[w.cur.pos++] = item[1];
+            ++w.cur.chars;
+            item += 2;
+            continue;
+        }
         if (code >= LDXK_LITERAL) {
             uint32_t chars = code - LDXK_LITERAL;
             uint32_t n = literal_bytes(ctx, item + 1, chars);
@@ -457,7 +534,6 @@ uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &dat
         if (!put_element(w, code, item[1], f)) return w.cur.pos;
         item += 2;
     }
-    const lxlinfo *info = language_of(ctx);
     if (lxcshift(&w.cur) != 0 && info != nullptr && info->shiftret != 0) {
         // Back to the unshifted state before the end.
         if (w.cur.pos + 1 > size) {

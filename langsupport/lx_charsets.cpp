@@ -123,12 +123,16 @@ constexpr ByteTables kAscii7 = make_tables(ByteSet::Ascii7);
 constexpr ByteTables kLatin1 = make_tables(ByteSet::Latin1);
 constexpr ByteTables kEbcdic = make_tables(ByteSet::Ebcdic);
 
+}  // namespace
+
 constexpr std::array<Charset, kCharsetCount> kCharsets = {{
     {"US7ASCII", LXCS_US7ASCII, 1, true, '?', &kAscii7},
     {"WE8ISO8859P1", LXCS_WE8ISO8859P1, 1, true, '?', &kLatin1},
     {"AL32UTF8", LXCS_AL32UTF8, 4, true, '?', nullptr},
     {"WE8EBCDIC", LXCS_WE8EBCDIC, 1, false, kAsciiToEbcdicTable['?'], &kEbcdic},
 }};
+
+namespace {
 
 static_assert(kEbcdic.to_unicode[0xC1] == 'A' && kEbcdic.upper[0x81] == 0xC1);
 static_assert(kLatin1.upper[0xE9] == 0xC9 && kLatin1.upper[0xFF] == 0xFF);
@@ -199,9 +203,27 @@ uint32_t through_set(const Charset &cs, uint32_t cp) {
     return cs.bytes ? cs.bytes->to_unicode[cs.replacement] : kReplacementChar;
 }
 
+namespace {
+
+bool is_ascii(const uint8_t *s, size_t n) {
+    uint8_t any = 0;
+    for (size_t i = 0; i < n; ++i) any |= s[i];
+    return any < 0x80;
+}
+
+}  // namespace
+
 uint32_t from_utf8(const Charset &cs, std::string_view text, uint8_t *out, uint32_t size,
                    bool *replaced) {
     const auto *s = reinterpret_cast<const uint8_t *>(text.data());
+    // Plain ASCII text is the same bytes in every ASCII-based set (most
+    // names of most languages are).
+    const size_t n = text.size();
+    if (cs.ascii_based && is_ascii(s, n)) {
+        if (n > size) return kNone;
+        for (size_t i = 0; i < n; ++i) out[i] = s[i];
+        return static_cast<uint32_t>(n);
+    }
     // Measures first, so that a text that does not fit writes nothing.
     auto render = [&](uint8_t *dst) {
         uint32_t written = 0;

@@ -78,22 +78,26 @@ struct Environments {
     std::array<lxenv, kLanguageCount * kTerritoryCount * kCharsetCount> all;
 };
 
+constexpr Environments make_environments() {
+    Environments e{};
+    for (int l = 0; l < kLanguageCount; ++l)
+        for (int t = 0; t < kTerritoryCount; ++t)
+            for (int c = 0; c < kCharsetCount; ++c)
+                e.all[static_cast<size_t>((l * kTerritoryCount + t) * kCharsetCount + c)] = {
+                    &kLanguages[static_cast<size_t>(l)],
+                    &kTerritories[static_cast<size_t>(t)],
+                    &kCharsets[static_cast<size_t>(c)],
+                    static_cast<uint8_t>(l),
+                    static_cast<uint8_t>(t),
+                    static_cast<uint8_t>(c)};
+    return e;
+}
+
+// Made at compile time: checking a handle costs two comparisons.
+constinit const Environments kEnvironments = make_environments();
+
 const Environments &environments() {
-    static const Environments envs = [] {
-        Environments e{};
-        for (int l = 0; l < kLanguageCount; ++l)
-            for (int t = 0; t < kTerritoryCount; ++t)
-                for (int c = 0; c < kCharsetCount; ++c)
-                    e.all[static_cast<size_t>((l * kTerritoryCount + t) * kCharsetCount + c)] = {
-                        &language(l),
-                        &territory(t),
-                        charset(c),
-                        static_cast<uint8_t>(l),
-                        static_cast<uint8_t>(t),
-                        static_cast<uint8_t>(c)};
-        return e;
-    }();
-    return envs;
+    return kEnvironments;
 }
 
 bool known_environment(const lxenv *env) {

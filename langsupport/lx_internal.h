@@ -203,6 +203,12 @@ struct Territory {
     uint8_t firstday;
 };
 
+// The tables, constant-initialised so that the environments made of them
+// need no first-use guard.
+extern const std::array<Charset, kCharsetCount> kCharsets;
+extern const std::array<Language, kLanguageCount> kLanguages;
+extern const std::array<Territory, kTerritoryCount> kTerritories;
+
 const Language &language(int index);
 const Territory &territory(int index);
 int find_language(std::string_view name);   // -1 when unknown

@@ -79,6 +79,8 @@ constexpr std::array<uint8_t, 4> widest(const Names &names) {
 
 enum TerritoryIndex : uint8_t { kAmerica, kUnitedKingdom, kGermany, kFrance, kSpain, kItaly };
 
+}  // namespace
+
 constexpr std::array<Language, kLanguageCount> kLanguages = {{
     {"AMERICAN",
      Lang::American,
@@ -152,6 +154,8 @@ constexpr std::array<Territory, kTerritoryCount> kTerritories = {{
 }};
 
 static_assert(kLanguages[2].widest[0] == 9 && kLanguages[0].widest[2] == 9);
+
+namespace {
 
 bool same_name(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

@@ -5,6 +5,7 @@
 // exact conversion: stored numbers were made this way, and the same double
 // must keep giving the same number.
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -57,6 +58,35 @@ int peel_digits(double y, uint8_t *digits, int count) {
     return 0;
 }
 
+// The nine digits peel_digits gives for a double, as one integer (10^18
+// when the last digit's carry leaves the first).
+//
+// Every step at least quadruples the granularity of y (100 = 4 x 25, and a
+// rounded product is coarser still), so after three steps y is a multiple
+// of 2^-46 below 100: from there on every product is exact, and the next
+// five digits are those of an integer, computed at once rather than by a
+// chain of dependent floating-point steps.
+uint64_t peel_double_digits(double y) {
+    uint64_t prefix = 0;
+    for (int i = 0; i < 3; ++i) {
+        const auto whole = static_cast<double>(static_cast<int64_t>(y));
+        prefix = prefix * 100 + static_cast<uint64_t>(whole);
+        y = (y - whole) * 100.0;
+    }
+    const auto whole = static_cast<uint64_t>(y);
+    prefix = prefix * 100 + whole;
+    // y - whole = fraction 2^-46; the five digits after it are those of
+    // fraction 10^10 2^-46, the last rounded from its exact remainder.
+    const auto fraction = static_cast<uint64_t>((y - static_cast<double>(whole)) * 0x1p46);
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(fraction) * 10000000000;
+    const auto high = static_cast<uint64_t>(scaled >> 46);
+    const uint64_t low = static_cast<uint64_t>(scaled) & ((uint64_t{1} << 46) - 1);
+    const uint64_t last_whole = high % 100;
+    const double last_y = static_cast<double>((last_whole << 46) | low) * 0x1p-46;
+    const auto last = static_cast<uint64_t>(last_y + 0.1);
+    return prefix * 10000000000 + (high - last_whole) + last;  // a last 100 carries itself
+}
+
 // 100^n as std::pow gives it, for the exponents the conversion uses.
 double power_of_100(int n) {
     static const auto kTable = [] {
@@ -96,7 +126,39 @@ int decimal_exponent(double x) {
     return x >= 1.0 ? d : d + 1;  // truncation toward zero of a fraction
 }
 
-Unpacked from_double(double x, const FloatTraits &t, bool is_float) {
+#if TAVO_DIGIT_VECTORS
+// Nine peeled digits of a double, rounded to 15 significant decimal digits
+// (half up) and written: the digits form one integer below 10^18, so the
+// rounding and the digit bytes come from integer arithmetic. False, with
+// nothing written, near the ends of the range (left to the general path).
+bool write_double_digits(bool negative, int e, uint64_t v, uint8_t *dst, uint32_t *dstlen) {
+    if (e <= kMinExp || e >= kMaxExp) return false;
+    // 17 or 18 significant digits: drop two or three.
+    // (Two constant divisors: the compiler turns each into a multiplication.)
+    v = v < 100000000000000000 ? (v + 50) / 100 * 100 : (v + 500) / 1000 * 1000;
+    if (v >= 1000000000000000000) {  // rounded up to a new first digit
+        v /= 100;
+        ++e;
+    }
+    const auto first = static_cast<uint32_t>(v / 10000000000000000);
+    const uint64_t rest = v % 10000000000000000;
+    const uint32_t middle = swar::limb_to_digits(static_cast<uint32_t>(rest / 100000000));
+    const uint32_t last = swar::limb_to_digits(static_cast<uint32_t>(rest % 100000000));
+    const uint64_t low = first | (uint64_t{middle} << 8) | (uint64_t{last} << 40);
+    const uint64_t high = last >> 24;
+    const int count =
+        high != 0 ? 9 : 8 - std::countl_zero(low) / 8;  // trailing zero digits left out
+    const vec::Digits d{_mm_set_epi64x(static_cast<int64_t>(high), static_cast<int64_t>(low)),
+                        _mm_setzero_si128()};
+    vec::write_number(negative, e, d, count, dst, dstlen);
+    return true;
+}
+#endif
+
+// The number of x, or (with dst given, when it can) the number written
+// straight to dst, *written then set.
+Unpacked from_double(double x, const FloatTraits &t, bool is_float, uint8_t *dst = nullptr,
+                     uint32_t *dstlen = nullptr, bool *written = nullptr) {
     if (std::isnan(x)) return make_zero();
     const bool negative = std::signbit(x);
     if (std::isinf(x)) return make_inf(negative);
@@ -133,6 +195,13 @@ Unpacked from_double(double x, const FloatTraits &t, bool is_float) {
 
     int count = t.base100_digits;
     if (is_float && ((x >= 1.0 && k % 2 != 0) || (x < 1.0 && k % 2 == 0))) count = 4;
+#if TAVO_DIGIT_VECTORS
+    if (dst != nullptr && !is_float &&
+        write_double_digits(negative, e, peel_double_digits(y), dst, dstlen)) {
+        *written = true;
+        return {};
+    }
+#endif
     uint8_t digits[kMaxDigits];
     e += peel_digits(y, digits, count);
     const Unpacked u = from_digits(negative, e, digits, count);
@@ -162,7 +231,16 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
     if (value != nullptr && size == 8) {
         double x;
         std::memcpy(&x, value, 8);
-        u = from_double(x, kDouble, false);
+        // A whole number below 10^15 is exact as a double and has at most
+        // 15 digits: the scaled digits round back to it, so it goes
+        // straight to the integer writer.
+        if (std::fabs(x) < 1e15) {
+            const auto whole = static_cast<int64_t>(x);
+            if (static_cast<double>(whole) == x) return emit_integer(whole, dst, dstlen);
+        }
+        bool written = false;
+        u = from_double(x, kDouble, false, dst, dstlen, &written);
+        if (written) return;
     } else if (value != nullptr && size == 4) {
         float f;
         std::memcpy(&f, value, 4);

@@ -107,7 +107,12 @@ TEST(FloatEquivalence, MatchesTheRecipeStepByStep) {
                 break;
             }
             case 1:
-                d = static_cast<double>(static_cast<int64_t>(rng() % 2000001) - 1000000);
+                // Whole numbers, small and up to 16 digits.
+                d = (n & 8) != 0
+                        ? static_cast<double>(static_cast<int64_t>(rng() % 2000001) - 1000000)
+                        : static_cast<double>(static_cast<int64_t>(rng() % 20000000000000000) -
+                                              10000000000000000) /
+                              static_cast<double>(uint64_t{1} << (rng() % 4 == 0 ? rng() % 50 : 0));
                 break;
             case 2:
                 d = std::nextafter(std::pow(10.0, static_cast<int>(rng() % 600) - 300),
@@ -141,3 +146,22 @@ TEST(FloatEquivalence, MatchesTheRecipeStepByStep) {
 }
 
 }  // namespace
+
+// Whole doubles take a shortcut past the scaling: every one near a power of
+// ten or two, and all the small ones, must still come out as the recipe has
+// them.
+TEST(FloatEquivalence, WholeNumbersMatchTheRecipe) {
+    std::vector<double> values;
+    for (int i = -100000; i <= 100000; ++i) values.push_back(i);
+    for (double p = 10; p <= 1e16; p *= 10)
+        for (double d = -3; d <= 3; ++d) values.insert(values.end(), {p + d, -(p + d)});
+    for (int k = 1; k <= 53; ++k)
+        for (double d = -2; d <= 2; ++d) values.push_back(std::ldexp(1.0, k) + d);
+    for (const double d : values) {
+        uint8_t out[tavo::num::kEncodedRoom];
+        uint32_t len = 0;
+        lnxren(&d, 8, out, &len);
+        ASSERT_EQ(std::vector<uint8_t>(out, out + len), encoded(literal::from_double(d, false)))
+            << std::fixed << d;
+    }
+}
