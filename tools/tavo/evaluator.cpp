@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "messages.hpp"
-#include "optional_symbols.hpp"
 #include "sosd.h"
 
 namespace tavo::cli {
@@ -609,9 +608,6 @@ Value Evaluator::number_function(const Node &n, Args a) {
     for (int i = 0; i < n.nargs; ++i) expect_type(n, a, i, Type::number);
     const Number &x = a[0].num;
     auto domain = [&](const char *why) { fail(n.column, fn_name(n) + ": " + why); };
-    auto need = [&](bool present) {
-        if (!present) fail(n.column, fn_name(n) + " is not available in this build of the library");
-    };
     switch (n.fn) {
         case Fn::abs:
             return number_value(apply(lnxabs, x));
@@ -630,15 +626,12 @@ Value Evaluator::number_function(const Node &n, Args a) {
             if (sign_of(a[1].num) == 0) return number_value(x);
             return checked(n, apply(lnxmod, x, a[1].num));
         case Fn::sqrt:
-            need(has_lnxsqr());
             if (sign_of(x) < 0) domain("the argument must not be negative");
             return checked(n, apply(lnxsqr, x));
         case Fn::ln:
-            need(has_lnxln());
             if (sign_of(x) <= 0) domain("the argument must be positive");
             return checked(n, apply(lnxln, x));
         case Fn::log: {
-            need(has_lnxlog());
             const Number &y = a[1].num;
             if (sign_of(x) <= 0 || compare(x, number_of(1)) == 0)
                 domain("the base must be positive and not 1");
@@ -650,14 +643,12 @@ Value Evaluator::number_function(const Node &n, Args a) {
             int32_t k = 0;
             if (sign_of(x) == 0 && sign_of(y) < 0) fail(n.column, "division by zero");
             if (is_integer(y) && to_int32(y, k)) {
-                need(has_lnxpow());
                 Number r{};
                 uint32_t len = 0;
                 lnxpow(x.bytes, x.len, r.bytes, &len, k);
                 r.len = static_cast<uint8_t>(len);
                 return checked(n, r);
             }
-            need(has_lnxbex());
             if (sign_of(x) < 0) domain("a negative base needs an integer exponent");
             return checked(n, apply(lnxbex, x, y));
         }
@@ -668,7 +659,6 @@ Value Evaluator::number_function(const Node &n, Args a) {
         case Fn::sinh:
         case Fn::cosh:
         case Fn::tanh: {
-            need(has_lnxqtra());
             int32_t code = n.fn == Fn::exp    ? LNXTRA_EXP
                            : n.fn == Fn::sin  ? LNXTRA_SIN
                            : n.fn == Fn::cos  ? LNXTRA_COS
@@ -685,7 +675,6 @@ Value Evaluator::number_function(const Node &n, Args a) {
         case Fn::asin:
         case Fn::acos:
         case Fn::atan: {
-            need(has_lnxqtri());
             int32_t code = n.fn == Fn::asin   ? LNXTRI_ASIN
                            : n.fn == Fn::acos ? LNXTRI_ACOS
                                               : LNXTRI_ATAN;
@@ -697,7 +686,6 @@ Value Evaluator::number_function(const Node &n, Args a) {
             return checked(n, r);
         }
         case Fn::atan2: {
-            need(has_lnxatn2());
             Number r{};
             uint32_t len = 0;
             if (lnxatn2(x.bytes, x.len, a[1].num.bytes, a[1].num.len, r.bytes, &len) != 0)
@@ -709,11 +697,6 @@ Value Evaluator::number_function(const Node &n, Args a) {
             break;
     }
     fail(n.column, "internal: no such number function");
-}
-
-void Evaluator::need_number_models(const Node &n) const {
-    if (!(n.fn == Fn::to_char ? has_number_printing() : has_number_reading()))
-        fail(n.column, fn_name(n) + ": number format models are not available in this build");
 }
 
 Value Evaluator::to_char(uint32_t index, const Node &n, Args a) {
@@ -745,7 +728,6 @@ Value Evaluator::to_char(uint32_t index, const Node &n, Args a) {
         append_date(scratch_, v.date, *lang, fmt, n.column);
         return text_value(scratch_.data(), scratch_.size(), n.column);
     }
-    need_number_models(n);
     lnxfmt local{};
     const lnxfmt *fmt = &local;
     if (p && p->number_tried) {
@@ -775,24 +757,16 @@ Value Evaluator::to_number(uint32_t index, const Node &n, Args a) {
     std::string_view text = text_of(v);
     Number r{};
     if (n.nargs == 1) {
-        if (!has_lnxcpn()) {
-            // Without the library's reader, plain decimal text only.
-            ReadStatus s = read_number(text, r);
-            if (s == ReadStatus::too_many_digits)
-                fail(n.column, "to_number: more than 40 significant digits");
-            if (s != ReadStatus::ok) fail(n.column, "to_number: text is not a number");
-        } else {
-            uint32_t len = 0, consumed = 0;
-            if (text.empty()) fail(n.column, "to_number: text is not a number");
-            lnxcpn(text.data(), static_cast<uint32_t>(text.size()), r.bytes, &len, 0, 0, 0, 0,
-                   &consumed, &default_->info);
-            if (consumed != text.size()) fail(n.column, "to_number: text is not a number");
-            r.len = static_cast<uint8_t>(len);
-        }
+        // The language's decimal character; the whole text must be read.
+        uint32_t len = 0, consumed = 0;
+        if (text.empty()) fail(n.column, "to_number: text is not a number");
+        lnxcpn(text.data(), static_cast<uint32_t>(text.size()), r.bytes, &len, 0, 0, 0, 0,
+               &consumed, &default_->info);
+        if (consumed != text.size()) fail(n.column, "to_number: text is not a number");
+        r.len = static_cast<uint8_t>(len);
         if (is_infinite(r)) fail(n.column, "to_number: number out of range");
         return number_value(r);
     }
-    need_number_models(n);
     expect_type(n, a, 1, Type::text);
     std::string_view model = text_of(a[1]);
     bool fixed = model_is_fixed(n);

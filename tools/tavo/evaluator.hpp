@@ -71,7 +71,6 @@ class Evaluator {
     Value text_value(const char *text, size_t size, uint32_t column);
     const uint8_t *compile_date_model(Language &lang, std::string_view model, bool input,
                                       uint8_t *buf, uint32_t column);
-    void need_number_models(const Node &n) const;
     void append_date(std::string &out, const ldxdate &d, Language &lang, const uint8_t *fmt,
                      uint32_t column);
     void append_value(std::string &out, const Value &v);

@@ -364,9 +364,15 @@ int main_of(int argc, char **argv) {
     }
     bool interactive = opt.expressions.empty() && !opt.fields && isatty(0) == 1;
     Output o(interactive);
-    if (opt.fields) return run_fields(*ev, opt, o);
-    if (!opt.expressions.empty()) return run_arguments(*ev, opt, o);
-    return run_lines(*ev, o, interactive);
+    int status = opt.fields                 ? run_fields(*ev, opt, o)
+                 : !opt.expressions.empty() ? run_arguments(*ev, opt, o)
+                                            : run_lines(*ev, o, interactive);
+    o.flush();
+    if (std::ferror(stdout)) {
+        std::fprintf(stderr, "tavo: cannot write the output\n");
+        return 1;
+    }
+    return status;
 }
 
 }  // namespace
