@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -495,6 +496,35 @@ TEST(TavoOptions, DateFormatAndLanguage) {
     r = tavo(
         {"--lang=FRENCH", "to_char(to_date('1 janvier 2000', 'DD Month YYYY'), 'YYYY-MM-DD')"});
     EXPECT_EQ(r.out, "2000-01-01\n") << r.err;
+}
+
+TEST(TavoOptions, ManyLanguagesFromData) {
+    // More distinct names than the command keeps: each line still gets its
+    // own language, and the literal one stays right.
+    std::string input;
+    int count = 0;
+    for (const char *l : {"AMERICAN", "ENGLISH", "GERMAN", "FRENCH", "SPANISH", "ITALIAN"})
+        for (const char *t : {"AMERICA", "UNITED KINGDOM", "GERMANY", "FRANCE", "SPAIN", "ITALY"})
+            for (const char *c : {"US7ASCII", "WE8ISO8859P1", "AL32UTF8"}) {
+                input += std::string(l) + "_" + t + "." + c + "\t" + l + "\n";
+                ++count;
+            }
+    Outcome r = tavo({"--fields",
+                      "to_char(DATE '2024-01-01', 'fmMonth', :1) || ' ' || "
+                      "to_char(DATE '2024-01-01', 'fmMonth', 'FRENCH')",
+                      "to_char(DATE '2024-01-01', 'fmMonth', :2)"},
+                     input + input);
+    EXPECT_EQ(r.status, 0) << r.err;
+    auto got = lines_of(r.out);
+    ASSERT_EQ(got.size(), static_cast<size_t>(2 * count));
+    const std::map<std::string, std::string> january = {
+        {"AMERICAN", "January"}, {"ENGLISH", "January"}, {"GERMAN", "Januar"},
+        {"FRENCH", "Janvier"},   {"SPANISH", "Enero"},   {"ITALIAN", "Gennaio"}};
+    auto in = lines_of(input + input);
+    for (size_t i = 0; i < got.size(); ++i) {
+        std::string lang = in[i].substr(in[i].find('\t') + 1);
+        EXPECT_EQ(got[i], january.at(lang) + " Janvier\t" + january.at(lang)) << in[i];
+    }
 }
 
 TEST(TavoOptions, FixedClock) {

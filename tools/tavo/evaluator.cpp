@@ -13,6 +13,7 @@ constexpr int32_t first_julian_day = 1;
 constexpr int32_t last_julian_day = 5373484;  // 31 December 9999
 constexpr size_t arena_bytes = 1 << 20;
 constexpr size_t max_prepared = 1024;
+constexpr size_t max_languages = 64;
 constexpr uint32_t date_text_room = 8192;  // enough for any compiled model
 
 const char *type_name(Type t) {
@@ -52,17 +53,7 @@ std::string fn_name(const Node &n) {
         default:
             break;
     }
-    for (int i = 0;; ++i) {
-        // find_function by value: the table is small.
-        static constexpr const char *names[] = {
-            "to_char",  "to_number", "to_date", "sysdate", "add_months", "months_between",
-            "last_day", "next_day",  "round",   "trunc",   "abs",        "ceil",
-            "floor",    "mod",       "sign",    "power",   "sqrt",       "exp",
-            "ln",       "log",       "sin",     "cos",     "tan",        "asin",
-            "acos",     "atan",      "atan2",   "sinh",    "cosh",       "tanh",
-            "dump",     "iso_week",  "iso_year"};
-        if (i == static_cast<int>(n.fn)) return names[i];
-    }
+    return std::string(function_name(n.fn));
 }
 
 const char *ordinal(int i) {
@@ -227,8 +218,12 @@ Language *Evaluator::find_language(std::string_view name, uint32_t column) {
     if (err != 0) fail_date(err, column);
     if (fixed_clock_) ldxfxd(&lang->ctx, &*fixed_clock_);
     // A few names are all an expression holds; a stream of distinct ones
-    // (from data) must not grow without bound.
-    if (languages_.size() >= 64) languages_.erase(languages_.begin());
+    // (from data) must not grow without bound. Beyond the cache one spare
+    // record serves, which nothing keeps a pointer to across calls.
+    if (languages_.size() >= max_languages) {
+        spare_language_ = std::move(lang);
+        return spare_language_.get();
+    }
     languages_.emplace_back(std::move(key), std::move(lang));
     return languages_.back().second.get();
 }
@@ -715,6 +710,7 @@ Value Evaluator::to_char(uint32_t index, const Node &n, Args a) {
     bool fixed = model_is_fixed(n);
     Prepared *p = fixed ? &prepared(index) : nullptr;
     Language *lang = p && p->lang ? p->lang : &language_arg(n, a, 2);
+    if (lang == spare_language_.get()) p = nullptr;
     if (p) p->lang = lang;
     if (v.type == Type::date) {
         uint8_t local[256];
@@ -772,6 +768,7 @@ Value Evaluator::to_number(uint32_t index, const Node &n, Args a) {
     bool fixed = model_is_fixed(n);
     Prepared *p = fixed ? &prepared(index) : nullptr;
     Language *lang = p && p->lang ? p->lang : &language_arg(n, a, 2);
+    if (lang == spare_language_.get()) p = nullptr;
     if (p) p->lang = lang;
     lnxfmt local{};
     const lnxfmt *fmt = &local;
@@ -814,6 +811,7 @@ Value Evaluator::to_date(uint32_t index, const Node &n, Args a) {
         bool fixed = model_is_fixed(n);
         Prepared *p = fixed ? &prepared(index) : nullptr;
         lang = p && p->lang ? p->lang : &language_arg(n, a, 2);
+        if (lang == spare_language_.get()) p = nullptr;
         if (p) p->lang = lang;
         if (p && p->in_err == 0) {
             c.fmt = p->in_fmt;

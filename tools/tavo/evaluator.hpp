@@ -81,6 +81,7 @@ class Evaluator {
     std::span<const std::string_view> fields_;
     std::unique_ptr<Language> default_;
     std::vector<std::pair<std::string, std::unique_ptr<Language>>> languages_;
+    std::unique_ptr<Language> spare_language_;
     std::unordered_map<uint64_t, std::unique_ptr<Prepared>> prepared_;
     std::optional<ldxdate> fixed_clock_;
     bool has_date_format_ = false;

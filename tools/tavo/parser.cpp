@@ -509,6 +509,12 @@ const FnInfo *find_function(std::string_view name) noexcept {
     return nullptr;
 }
 
+std::string_view function_name(Fn fn) noexcept {
+    for (const FnInfo &f : functions)
+        if (f.fn == fn) return f.name;
+    return "function";
+}
+
 Program parse(std::string_view text, bool fields) {
     if (text.size() > max_expression_bytes)
         throw SyntaxError(

@@ -69,6 +69,8 @@ struct FnInfo {
 
 // The function of a name (case ignored), or null.
 const FnInfo *find_function(std::string_view name) noexcept;
+// The name of a function.
+std::string_view function_name(Fn fn) noexcept;
 
 enum class Op : uint8_t { literal, field, negate, add, subtract, multiply, divide, concat, call };
 
