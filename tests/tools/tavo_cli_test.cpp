@@ -3,6 +3,8 @@
 // Dates are checked against the calendar of <chrono>, numbers against GMP.
 #include <fcntl.h>
 #include <gmp.h>
+#include <poll.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -447,6 +449,41 @@ TEST(TavoErrors, OutputThatCannotBeWritten) {
     int st = std::system(TAVO_BINARY " 1 > /dev/full 2> /dev/null");
     ASSERT_TRUE(WIFEXITED(st));
     EXPECT_EQ(WEXITSTATUS(st), 1);
+}
+
+// Reads from the terminal's master side until the text holds want or a
+// second passes.
+bool read_until(int fd, std::string &text, const std::string &want) {
+    for (int i = 0; i < 100 && text.find(want) == std::string::npos; ++i) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 10) > 0) {
+            char buf[256];
+            ssize_t n = read(fd, buf, sizeof buf);
+            if (n <= 0) break;
+            text.append(buf, static_cast<size_t>(n));
+        }
+    }
+    return text.find(want) != std::string::npos;
+}
+
+TEST(TavoTerminal, PromptsAndAnswersEachLineAsItComes) {
+    int master = -1;
+    pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl(TAVO_BINARY, "tavo", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    std::string seen;
+    EXPECT_TRUE(read_until(master, seen, "tavo> "));
+    ASSERT_EQ(write(master, "6*7\n", 4), 4);
+    // The answer comes before any further input.
+    EXPECT_TRUE(read_until(master, seen, "42\r\ntavo> ")) << seen;
+    ASSERT_EQ(write(master, "\x04", 1), 1);
+    int st = 0;
+    waitpid(pid, &st, 0);
+    close(master);
+    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
 }
 
 TEST(TavoErrors, AllGoodIsStatusZero) {

@@ -2,6 +2,7 @@
 // dates.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -56,7 +57,7 @@ class Output {
     bool interactive_;
 };
 
-// Lines of standard input, read in large blocks. Lines longer than the limit
+// Lines of standard input, read in blocks of up to 1 MiB. Lines longer than the limit
 // are reported and skipped.
 class LineReader {
   public:
@@ -110,9 +111,14 @@ class LineReader {
             end_ -= start_;
             start_ = 0;
         }
-        size_t got = std::fread(buf_.data() + end_, 1, buf_.size() - end_, stdin);
-        end_ += got;
-        if (got == 0) eof_ = true;
+        // read, not fread: it returns what a terminal or pipe has so far,
+        // so that each line is answered as it arrives.
+        ssize_t got;
+        do {
+            got = ::read(0, buf_.data() + end_, buf_.size() - end_);
+        } while (got < 0 && errno == EINTR);
+        if (got > 0) end_ += static_cast<size_t>(got);
+        if (got <= 0) eof_ = true;
     }
 
     std::vector<char> buf_;
