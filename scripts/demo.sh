@@ -14,7 +14,7 @@ show() {
     printf '$ tavo'
     for a in "$@"; do printf ' \\\n    "%s"' "$a"; done
     printf '\n'
-    "$tavo" "$@" || true
+    "$tavo" "$@" 2>&1 || true
 }
 
 show '1/7*7' '12345678901234567890.5 * 2' '2/3'
@@ -22,7 +22,8 @@ show "DATE '2024-03-01' - DATE '2023-03-01'" \
     "to_char(add_months(DATE '2024-01-31', 1), 'fmDay ddth Month YYYY')" \
     "to_char(DATE '2024-07-14' + 1/24, 'fmDay dd Month YYYY fmHH24:MI', 'FRENCH')" \
     "round(months_between(DATE '2024-12-25', DATE '2024-01-01'), 2)" \
-    "dump(DATE '2024-02-29 12:00:00')"
+    "dump(DATE '2024-02-29 12:00:00')" \
+    "to_date('31-02-2024', 'DD-MM-YYYY')"
 show "to_char(1234567.891, '9,999,990.00')" "to_char(-0.5, 'FM9G990D00', 'GERMAN')" \
     "to_number('1.234,50', '9G990D00', 'GERMAN') * 2" "sqrt(2)"
 printf '$ printf %s | tavo --fields "%s" "%s"\n' "'05/03/2024\\t1234.5\\n31/12/1999\\t-0.5\\n'" \
