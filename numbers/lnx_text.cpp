@@ -1,6 +1,7 @@
 // Numbers and plain text: reading a number from text (lnxcpn), measuring
-// how much of a text is a number (lnxscn), and the digit conversions that
-// the format-model code shares.
+// how much of a text is a number (lnxscn), writing one in a width (lnxnuc),
+// reading text under a parsed model (lnxfcn), and the digit conversions
+// that the format-model code shares.
 #include "numbers/lnx_text.hpp"
 
 #include <algorithm>
@@ -126,12 +127,13 @@ void text_view(const char *text, uint32_t textlen, const uint8_t *&p, uint32_t &
 
 namespace {
 
+void hashes(char *out, int64_t width, const Charset &cs) {
+    std::memset(out, cs.chars[kHash], static_cast<size_t>(width));
+}
+
 // Writes text right-justified in width characters, or # when it is longer.
 void justify(char *out, int64_t width, const uint8_t *text, int n, const Charset &cs) {
-    if (n > width) {
-        std::memset(out, cs.chars[kHash], static_cast<size_t>(width));
-        return;
-    }
+    if (n > width) return hashes(out, width, cs);
     std::memset(out, cs.chars[kBlank], static_cast<size_t>(width - n));
     std::memcpy(out + (width - n), text, static_cast<size_t>(n));
 }
@@ -139,14 +141,12 @@ void justify(char *out, int64_t width, const uint8_t *text, int n, const Charset
 // Fixed notation: the value rounded so that its integer digits, the point
 // and the fraction take at most room characters (the integer digits fit).
 // Returns the characters written to t.
-int fixed_text(const Unpacked &u, int point, int64_t room, const Charset &cs, uint8_t *t,
-               int64_t &len_out) {
+int fixed_text(const Unpacked &u, int point, int64_t room, const Charset &cs, uint8_t *t) {
     const int64_t places = point > 0 ? room - point - 1 : room - 1;
     const Decimal d = to_decimal(round_places(u, places < 0 ? 0 : places, false));
     int n = 0;
     if (d.n == 0) {
         t[n++] = cs.chars[0];
-        len_out = n;
         return n;
     }
     if (u.negative) t[n++] = cs.chars[kMinus];
@@ -156,7 +156,6 @@ int fixed_text(const Unpacked &u, int point, int64_t room, const Charset &cs, ui
         for (int k = d.point; k < 0; ++k) t[n++] = cs.chars[0];
         for (int k = d.point > 0 ? d.point : 0; k < d.n; ++k) t[n++] = cs.chars[d.d[k]];
     }
-    len_out = n;
     return n;
 }
 
@@ -204,19 +203,12 @@ bool scientific_text(const Unpacked &u, int point, int64_t width, const Charset 
 
 void number_to_text(const Unpacked &u, char *out, int64_t width, bool scientific,
                     const Charset &cs) {
-    // Longer texts than a number has digits for are padding: the text
-    // itself is built in a fixed buffer.
-    uint8_t t[320];
     if (u.is_zero()) {
-        static constexpr uint8_t zero_e[] = {0, 0, 0, 0, 0};
+        // "0", or "0E+00"
+        static constexpr int roles[] = {0, kUpperE, kPlus, 0, 0};
         uint8_t z[5];
-        const int n = scientific ? 5 : 1;
-        for (int i = 0; i < n; ++i) z[i] = cs.chars[zero_e[i]];
-        if (scientific) {
-            z[1] = cs.chars[kUpperE];
-            z[2] = cs.chars[kPlus];
-        }
-        return justify(out, width, z, n, cs);
+        for (int i = 0; i < 5; ++i) z[i] = cs.chars[roles[i]];
+        return justify(out, width, z, scientific ? 5 : 1, cs);
     }
     if (u.is_inf()) {
         const uint8_t inf[] = {cs.chars[kMinus], cs.chars[kTilde]};
@@ -224,17 +216,17 @@ void number_to_text(const Unpacked &u, char *out, int64_t width, bool scientific
         return justify(out, width, neg ? inf : inf + 1, neg ? 2 : 1, cs);
     }
     const int64_t room = width - (u.negative ? 1 : 0);
-    if (room <= 0) return justify(out, width, t, static_cast<int>(width) + 1, cs);
+    if (room <= 0) return hashes(out, width, cs);
     const Decimal d = to_decimal(u);
     const int x = d.point - 1;
     const int64_t fraction = d.n - d.point;
     if (!scientific && x < room && (x > -5 || fraction + 2 <= room)) {
-        int64_t n = 0;
-        fixed_text(u, d.point, room, cs, t, n);
-        return justify(out, width, t, static_cast<int>(n), cs);
+        // The text is at most a sign, 126 integer digits, the point, 130
+        // leading zeros and 40 digits; longer widths are padding.
+        uint8_t t[320];
+        return justify(out, width, t, fixed_text(u, d.point, room, cs, t), cs);
     }
-    if (!scientific_text(u, d.point, width, cs, out))
-        justify(out, width, t, static_cast<int>(width) + 1, cs);
+    if (!scientific_text(u, d.point, width, cs, out)) hashes(out, width, cs);
 }
 
 // ---- Text under a model -----------------------------------------------------------

@@ -3,6 +3,7 @@
 // models and values that do not fit give.
 #include <gtest/gtest.h>
 
+#include <csetjmp>
 #include <cstring>
 #include <string>
 
@@ -222,6 +223,27 @@ TEST(FormatPrint, Dates) {
     ASSERT_EQ(lnxpfl("\x84\x81\xA3\x85", 4, &pf, &ebcdic), 0);  // "date"
     ASSERT_EQ(lnxnft(dn(d.c_str()).b.data(), dn(d.c_str()).len, &pf, out, &ebcdic), 8u);
     EXPECT_EQ(std::string(out, 8), "\xF0\xF2\x61\xF2\xF9\x61\xF9\xF6");
+}
+
+// The error routine jumps to the recovery point kept as the callback
+// argument; without one it returns and the date function goes on.
+TEST(FormatPrint, ErrorRoutine) {
+    static std::jmp_buf recovery;
+    ldxctx ctx;
+    volatile int jumped = 0;
+    if (setjmp(recovery) == 0) {
+        ldxini(&ctx, nullptr, lnxnfterf, &recovery);
+        int32_t y = 0, m = 0, d = 0;
+        ldxjtc(&ctx, 0, &y, &m, &d);  // day 0 does not exist
+    } else {
+        jumped = 1;
+    }
+    EXPECT_EQ(jumped, 1);
+    ldxini(&ctx, nullptr, lnxnfterf, nullptr);
+    int32_t y = 7, m = 7, d = 7;
+    ldxjtc(&ctx, 0, &y, &m, &d);
+    EXPECT_EQ(y, 7);  // nothing written, and back here
+    lnxnfterf(nullptr, 1800);
 }
 
 TEST(FormatPrint, Records) {

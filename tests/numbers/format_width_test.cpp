@@ -87,6 +87,11 @@ TEST(FormatWidth, Handles) {
     EXPECT_EQ(nuc(dn("-1.5"), 5, &ebcdic), "\x40\x60\xF1\x4B\xF5");
     lxlinfo blank{};
     EXPECT_EQ(nuc(dn("1"), 3, &blank), "###");
+    // Without a handle the common table is used, which callers may change.
+    lnxqcom_chars[13] = ',';
+    EXPECT_EQ(nuc(dn("-1.5"), 5, nullptr), " -1,5");
+    lnxqcom_chars[13] = '.';
+    EXPECT_EQ(nuc(dn("-1.5"), 5, nullptr), " -1.5");
     // Wide fields are padding.
     EXPECT_EQ(nuc(dn("7"), 250), std::string(249, ' ') + "7");
     EXPECT_EQ(nuc(dn("-7"), -250).substr(0, 8), "-7.00000");
@@ -137,6 +142,17 @@ TEST(FormatWidth, AgreesWithSnprintf) {
             if (tie_at(digits, static_cast<size_t>(p + places))) continue;
             std::snprintf(expect, sizeof expect, "%.*f", places, d);
             ++fixed;
+            if (p >= 1 && p + places <= 15) {
+                // From 1 on, %g with as many significant digits (as far as a
+                // double holds them) writes
+                // the same text.
+                char g_text[400];
+                std::snprintf(g_text, sizeof g_text, "%.*g", p + places, d);
+                // (%g turns to an exponent when the rounding carries.)
+                if (std::strchr(g_text, 'e') == nullptr) {
+                    ASSERT_EQ(shown, g_text) << text << " in " << width;
+                }
+            }
         } else {
             // Scientific: fills the width exactly.
             ASSERT_EQ(start, 0u) << text;
