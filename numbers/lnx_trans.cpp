@@ -5,6 +5,7 @@
 // 21 base-100 positions below the sum; the square root is found digit by
 // digit in exact base-100 arithmetic after a double-precision start; the
 // logarithm is a single-precision estimate refined by a short series.
+#include <bit>
 #include <cmath>
 
 #include "lnx.h"
@@ -73,15 +74,152 @@ Unpacked absolute(const Unpacked &u) {
 
 namespace {
 
+Unpacked quotient_by_small(const Unpacked &a, uint32_t n, const Reciprocal &rec) {
+    const int n_exp = n >= 10000 ? 2 : (n >= 100 ? 1 : 0);  // of n's first digit
+    if (a.exp - n_exp < kMinExp) return make_zero();
+    using u128 = unsigned __int128;
+    const int shift = rec.shift;
+    const uint64_t m = rec.m;
+    uint64_t dividend[6];  // limbs of four digits, zero past the last digit
+    for (int w = 0; w < 3; ++w) {
+        const uint64_t two = swar::digits_to_limbs(swar::load_le(a.digit.data() + 8 * w));
+        dividend[2 * w] = two & 0xFFFFFFFF;
+        dividend[2 * w + 1] = two >> 32;
+    }
+    uint8_t q[24];
+    uint64_t r = 0;
+    for (int l = 0; l < 6; ++l) {
+        const uint64_t x = r * 100000000 + dividend[l];  // below 10^14
+        const auto limb = static_cast<uint32_t>((u128{x} * m) >> shift);
+        r = x - uint64_t{limb} * n;
+        const uint32_t four = swar::limb_to_digits(limb);
+        for (int k = 0; k < 4; ++k) q[4 * l + k] = static_cast<uint8_t>(four >> (8 * k));
+    }
+    // q[0] has a's exponent; the first n_exp digits are zero.
+    return from_long_digits(a.negative, a.exp, q, 22 + n_exp, 51);
+}
+
+}  // namespace
+
+// A divisor of at most three base-100 digits is its own trial divisor, so
+// the digit-by-digit division finds the exact quotient digits; 22 of them
+// are kept from the position of the first, which is 0 or 1, and the 21st
+// significant one rounds up when above 50. Here the same digits come from
+// a long division four digits at a time.
+Unpacked divide_by_small(const Unpacked &a, uint32_t n) {
+    if (!a.is_finite() || n >= kSmallDivisorLimit || n == 0) return divide(a, from_int(n));
+    return quotient_by_small(a, n, make_reciprocal(n));
+}
+
+namespace {}  // namespace
+
+// a x b as multiply() gives it, without writing the product out as bytes
+// and reading it back: the digit products a(i) b(j) with i + j <= 22, in
+// limbs of four digits (only the limb pairs on the edge of that triangle
+// are split), rounded at the 21st significant digit, upward above 50.
+Unpacked product(const Unpacked &a, const Unpacked &b) {
+    if (!a.is_finite() || !b.is_finite()) return multiply(a, b);
+    const int exp = a.exp + b.exp + 1;  // of the carry position
+    if (exp < kMinExp || exp > kMaxExp + 1) return multiply(a, b);
+    constexpr uint64_t kLimbBase = 100000000;
+    uint64_t x[6], y[6];
+    for (int w = 0; w < 3; ++w) {
+        const uint64_t xa = swar::digits_to_limbs(swar::load_le(a.digit.data() + 8 * w));
+        const uint64_t yb = swar::digits_to_limbs(swar::load_le(b.digit.data() + 8 * w));
+        x[2 * w] = xa & 0xFFFFFFFF;
+        x[2 * w + 1] = xa >> 32;
+        y[2 * w] = yb & 0xFFFFFFFF;
+        y[2 * w + 1] = yb >> 32;
+    }
+    uint64_t col[6] = {};
+    for (int i = 0; i < 5; ++i)
+        for (int j = 0; i + j < 5; ++j) col[i + j] += x[i] * y[j];
+    for (int i = 1; i < 5; ++i) {
+        const uint8_t *ad = a.digit.data() + 4 * i;
+        const uint64_t bj = y[5 - i];
+        col[5] += kLimbBase * (ad[0] * (bj / 100) + ad[1] * (bj / 10000) + ad[2] * (bj / 1000000));
+    }
+    uint64_t limbs[7];
+    for (int c = 5; c > 0; --c) {
+        col[c - 1] += col[c] / kLimbBase;
+        limbs[c + 1] = col[c] % kLimbBase;
+    }
+    limbs[0] = col[0] / kLimbBase;
+    limbs[1] = col[0] % kLimbBase;
+    uint8_t digits[28];
+    for (int i = 0; i < 7; ++i) {
+        const uint32_t four = swar::limb_to_digits(static_cast<uint32_t>(limbs[i]));
+        for (int k = 0; k < 4; ++k) digits[4 * i + k] = static_cast<uint8_t>(four >> (8 * k));
+    }
+    return from_long_digits(a.negative != b.negative, exp, digits, 28, 51);
+}
+
+// a + b or a - b as add() gives it, straight to the unpacked form: the
+// smaller magnitude is laid into a window of 21 positions from the larger
+// one's first digit (what falls beyond is dropped), the magnitudes are
+// added or subtracted exactly in limbs of four digits, and the 21st
+// significant digit rounds half up.
+Unpacked sum(const Unpacked &a, const Unpacked &b, bool subtract) {
+    if (!a.is_finite() || !b.is_finite()) return add(a, b, subtract);
+    const bool b_negative = b.negative != subtract;
+    const bool a_bigger = compare_magnitude(a, b) >= 0;
+    const Unpacked &big = a_bigger ? a : b;
+    const Unpacked &small = a_bigger ? b : a;
+    const bool negative = a_bigger ? a.negative : b_negative;
+    const bool same_sign = a.negative == b_negative;
+    if (big.exp - small.exp >= 21) {
+        Unpacked r = big;
+        r.negative = negative;
+        return r;
+    }
+    swar::Run y = swar::shift_up(swar::load_run(small.digit.data()), big.exp - small.exp);
+    y.w[2] &= 0xFFFFFFFFFF;  // positions 0 .. 20
+    uint64_t x[6], z[6];
+    for (int w = 0; w < 3; ++w) {
+        const uint64_t xb = swar::digits_to_limbs(swar::load_le(big.digit.data() + 8 * w));
+        const uint64_t yb = swar::digits_to_limbs(y.w[w]);
+        x[2 * w] = xb & 0xFFFFFFFF;
+        x[2 * w + 1] = xb >> 32;
+        z[2 * w] = yb & 0xFFFFFFFF;
+        z[2 * w + 1] = yb >> 32;
+    }
+    constexpr uint64_t kLimbBase = 100000000;
+    uint64_t carry = 0;
+    for (int l = 5; l >= 0; --l) {
+        if (same_sign) {
+            x[l] += z[l] + carry;
+            carry = x[l] >= kLimbBase ? 1 : 0;
+            x[l] -= carry * kLimbBase;
+        } else {
+            // |big| >= |small|: no borrow leaves the first limb.
+            const uint64_t take = z[l] + carry;
+            carry = x[l] < take ? 1 : 0;
+            x[l] = x[l] + carry * kLimbBase - take;
+        }
+    }
+    uint8_t digits[25];
+    digits[0] = static_cast<uint8_t>(same_sign ? carry : 0);
+    for (int l = 0; l < 6; ++l) {
+        const uint32_t four = swar::limb_to_digits(static_cast<uint32_t>(x[l]));
+        for (int k = 0; k < 4; ++k) digits[1 + 4 * l + k] = static_cast<uint8_t>(four >> (8 * k));
+    }
+    return from_long_digits(negative, big.exp + 1, digits, 25, 50);
+}
+
+namespace {
+
 Unpacked plus(const Unpacked &a, const Unpacked &b) {
-    return add(a, b, false);
+    return sum(a, b, false);
 }
 Unpacked minus(const Unpacked &a, const Unpacked &b) {
-    return add(a, b, true);
+    return sum(a, b, true);
 }
 // term x q / (k (k + 1)): the next term of a series in steps of two.
 Unpacked next_term(const Unpacked &term, const Unpacked &q, int32_t k) {
-    return divide(multiply(term, q), from_int(int64_t{k} * (k + 1)));
+    const Unpacked p = product(term, q);
+    const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
+    if (k > kTabledFactors || !p.is_finite()) return divide_by_small(p, n);
+    return quotient_by_small(p, n, kSeriesReciprocals[static_cast<size_t>(k)]);
 }
 
 // The value of an integer below 100^3 in magnitude.
@@ -100,21 +238,32 @@ constexpr int32_t kMaxSeriesIndex = 4000;
 // 1 + q/2! + q^2/4! + ... split into E1 = q/2! + q^3/6! + ... and
 // E2 = 1 + q^2/4! + q^4/8! + ..., summed until a term lies more than 20
 // positions below E2 or E1 has overflowed.
-struct EvenSums {
-    Unpacked e1, e2;
-};
-EvenSums even_sums(const Unpacked &q) {
-    const Constants &c = constants();
-    EvenSums s{c.zero, c.one};
-    Unpacked term = c.one;
-    for (int32_t k = 1; k < kMaxSeriesIndex; k += 4) {
-        term = next_term(term, q, k);
-        s.e1 = plus(s.e1, term);
-        term = next_term(term, q, k + 2);
-        s.e2 = plus(s.e2, term);
-        if (exponent_byte(term) + 20 < exponent_byte(s.e2) || s.e1.is_inf()) break;
+// One round adds a term to E1 and one to E2.
+class EvenSeries {
+  public:
+    EvenSums sums{constants().zero, constants().one};
+    bool done = false;
+
+    void round(const Unpacked &q) {
+        term_ = next_term(term_, q, k_);
+        sums.e1 = plus(sums.e1, term_);
+        term_ = next_term(term_, q, k_ + 2);
+        sums.e2 = plus(sums.e2, term_);
+        k_ += 4;
+        done = exponent_byte(term_) + 20 < exponent_byte(sums.e2) || sums.e1.is_inf() ||
+               k_ >= kMaxSeriesIndex;
     }
-    return s;
+
+  private:
+    Unpacked term_ = constants().one;
+    int32_t k_ = 1;
+};
+
+EvenSums even_sums(const Unpacked &q) {
+    if (EvenSums s; limb::even_sums(q, s)) return s;
+    EvenSeries even;
+    while (!even.done) even.round(q);
+    return even.sums;
 }
 
 // True when a term lies more than 20 base-100 positions below the sum it
@@ -126,26 +275,50 @@ bool negligible(const Unpacked &term, const Unpacked &sum) {
 
 // r + r^3/3! + ... split into O1 = r + r^5/5! + ... and
 // O2 = r^3/3! + r^7/7! + ..., with q = r^2.
-struct OddSums {
-    Unpacked o1, o2;
-};
-OddSums odd_sums(const Unpacked &r, const Unpacked &q) {
-    OddSums s{r, constants().zero};
-    Unpacked term = r;
-    for (int32_t k = 2; k < kMaxSeriesIndex; k += 4) {
-        term = next_term(term, q, k);
-        s.o2 = plus(s.o2, term);
-        term = next_term(term, q, k + 2);
-        s.o1 = plus(s.o1, term);
-        if (term.is_zero() || negligible(term, s.o1) || s.o2.is_inf()) break;
+// One round adds a term to O2 and one to O1.
+class OddSeries {
+  public:
+    explicit OddSeries(const Unpacked &r) : sums{r, constants().zero}, term_(r) {}
+    OddSums sums;
+    bool done = false;
+
+    void round(const Unpacked &q) {
+        term_ = next_term(term_, q, k_);
+        sums.o2 = plus(sums.o2, term_);
+        term_ = next_term(term_, q, k_ + 2);
+        sums.o1 = plus(sums.o1, term_);
+        k_ += 4;
+        done = term_.is_zero() || negligible(term_, sums.o1) || sums.o2.is_inf() ||
+               k_ >= kMaxSeriesIndex;
     }
-    return s;
+
+  private:
+    Unpacked term_;
+    int32_t k_ = 2;
+};
+
+OddSums odd_sums(const Unpacked &r, const Unpacked &q) {
+    if (OddSums s; limb::odd_sums(r, q, s)) return s;
+    OddSeries odd(r);
+    while (!odd.done) odd.round(q);
+    return odd.sums;
+}
+
+// Both parts, for the functions that need both.
+struct AllSums {
+    EvenSums even;
+    OddSums odd;
+};
+AllSums all_sums(const Unpacked &r, const Unpacked &q) {
+    return {even_sums(q), odd_sums(r, q)};
 }
 
 // abs(x) mod 2 pi, moved into (-pi, pi], with the sign of x.
 Unpacked reduced_angle(const Unpacked &x) {
     const Constants &c = constants();
-    Unpacked r = remainder(absolute(x), c.two_pi);
+    const Unpacked a = absolute(x);
+    // Below 2 pi the remainder is the argument itself.
+    Unpacked r = compare(a, c.two_pi) < 0 ? a : remainder(a, c.two_pi);
     if (compare(r, c.pi) > 0) r = minus(r, c.two_pi);
     return x.is_negative() ? negate(r) : r;
 }
@@ -155,6 +328,25 @@ Unpacked clamped_to_unit(const Unpacked &v) {
     if (compare(v, c.one) > 0) return c.one;
     if (compare(v, c.minus_one) < 0) return c.minus_one;
     return v;
+}
+
+// x = n + f exactly, n the integral part and f = x mod 1 (the sign of x):
+// for a finite x, the digits before and after the point.
+void split_at_point(const Unpacked &x, Unpacked &n, Unpacked &f) {
+    const Constants &c = constants();
+    if (!x.is_finite()) {
+        f = remainder(x, c.one);
+        n = minus(x, f);
+    } else if (x.exp < 0) {
+        n = c.zero;
+        f = x;
+    } else if (x.count <= x.exp + 1) {
+        n = x;
+        f = c.zero;
+    } else {
+        n = from_digits(x.negative, x.exp, x.digit.data(), x.exp + 1);
+        f = from_digits(x.negative, -1, x.digit.data() + x.exp + 1, x.count - x.exp - 1);
+    }
 }
 
 // e^n for the integral part of an exponent, |n| < 10^6: lnxpow of e. The
@@ -267,14 +459,13 @@ Unpacked square_root(const Unpacked &x) {
 Unpacked exponential(const Unpacked &x) {
     const Constants &c = constants();
     // x = n + f with f the fraction, of the sign of x.
-    const Unpacked f = remainder(x, c.one);
-    const Unpacked n = minus(x, f);
+    Unpacked n, f;
+    split_at_point(x, n, f);
     const int n_byte = exponent_byte(n);
     if (n_byte < 60) return c.zero;            // n <= -10^6
     if (n_byte > 195) return make_inf(false);  // n >= 10^6
     const Unpacked q = multiply(f, f);
-    const EvenSums even = even_sums(q);
-    const OddSums odd = odd_sums(f, q);
+    const auto [even, odd] = all_sums(f, q);
     const Unpacked sum = plus(plus(plus(even.e2, even.e1), odd.o1), odd.o2);
     return multiply(sum, power_of_e(small_integer(n)));
 }
@@ -329,10 +520,12 @@ Unpacked series_function(const Unpacked &x, int32_t code) {
                 const EvenSums even = even_sums(q);
                 return clamped_to_unit(minus(even.e2, even.e1));
             }
-            const OddSums odd = odd_sums(r, q);
+            if (code == LNXTRA_SIN) {
+                const OddSums odd = odd_sums(r, q);
+                return clamped_to_unit(minus(odd.o1, odd.o2));
+            }
+            const auto [even, odd] = all_sums(r, q);
             const Unpacked sine = clamped_to_unit(minus(odd.o1, odd.o2));
-            if (code == LNXTRA_SIN) return sine;
-            const EvenSums even = even_sums(q);
             return divide(sine, clamped_to_unit(minus(even.e2, even.e1)));
         }
         case LNXTRA_COSH:
@@ -345,14 +538,15 @@ Unpacked series_function(const Unpacked &x, int32_t code) {
                 // The series overflows a little before the result does.
                 return cosh.is_inf() ? half_exponential_product(x) : cosh;
             }
-            const OddSums odd = odd_sums(x, q);
-            const Unpacked sinh = plus(odd.o1, odd.o2);
             if (code == LNXTRA_SINH) {
+                const OddSums odd = odd_sums(x, q);
+                const Unpacked sinh = plus(odd.o1, odd.o2);
                 if (!sinh.is_inf()) return sinh;
                 const Unpacked big = half_exponential_product(x);
                 return x.is_negative() ? negate(big) : big;
             }
-            const EvenSums even = even_sums(q);
+            const auto [even, odd] = all_sums(x, q);
+            const Unpacked sinh = plus(odd.o1, odd.o2);
             const Unpacked cosh = plus(even.e2, even.e1);
             // Where either series overflows, the quotient is 1 to far more
             // than 40 digits.

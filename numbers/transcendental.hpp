@@ -8,6 +8,8 @@
 #ifndef TAVO_NUMBERS_TRANSCENDENTAL_HPP
 #define TAVO_NUMBERS_TRANSCENDENTAL_HPP
 
+#include <array>
+#include <bit>
 #include <cstdint>
 
 #include "numbers/number.hpp"
@@ -31,11 +33,72 @@ int compare(const Unpacked &a, const Unpacked &b);
 
 Unpacked absolute(const Unpacked &u);
 
+// floor(x / n) for x < 2^47 is (x m) >> shift with shift = 47 + the bit
+// width of n and m = floor(2^shift / n) + 1 (below 2^49), exactly, since
+// x n < 2^shift.
+struct Reciprocal {
+    uint64_t m;
+    int shift;
+};
+constexpr Reciprocal make_reciprocal(uint32_t n) {
+    const int shift = 47 + std::bit_width(n);
+    return {static_cast<uint64_t>((static_cast<unsigned __int128>(1) << shift) / n) + 1, shift};
+}
+// The series divide by k (k + 1) for k = 1, 2, 3, ...: those are made once.
+inline constexpr int kTabledFactors = 400;
+inline constexpr auto kSeriesReciprocals = [] {
+    std::array<Reciprocal, kTabledFactors + 1> t{};
+    for (uint32_t k = 1; k <= kTabledFactors; ++k) t[k] = make_reciprocal(k * (k + 1));
+    return t;
+}();
+
+// The two halves of the even and of the odd part of a series in q = r^2:
+// E1 = q/2! + q^3/6! + ..., E2 = 1 + q^2/4! + ...; O1 = r + r^5/5! + ...,
+// O2 = r^3/3! + r^7/7! + ...
+struct EvenSums {
+    Unpacked e1, e2;
+};
+struct OddSums {
+    Unpacked o1, o2;
+};
+
+// a / n for 0 < n < 10^6, digit for digit what divide(a, n) gives, without
+// the general division's work.
+inline constexpr uint32_t kSmallDivisorLimit = 1000000;
+Unpacked divide_by_small(const Unpacked &a, uint32_t n);
+// a x b, digit for digit what multiply(a, b) gives, straight to the
+// unpacked form.
+Unpacked product(const Unpacked &a, const Unpacked &b);
+// a + b (a - b when subtract), digit for digit what add() gives.
+Unpacked sum(const Unpacked &a, const Unpacked &b, bool subtract);
+
 // base to a machine integer by repeated squaring.
 Unpacked power(Unpacked base, int32_t exponent);
 Unpacked square_root(const Unpacked &x);
 Unpacked natural_log(const Unpacked &x);
 Unpacked exponential(const Unpacked &x);
+
+// The series with their values kept in limbs of four digits between the
+// steps: the same digits as the general operations give. Used when
+// q = r^2 < 100 (false, nothing done, otherwise).
+namespace limb {
+// A finite number in five limbs, the first with a non-zero first digit
+// (its first digit has the exponent exp), or zero, or an infinity.
+struct Fixed {
+    uint64_t limb[5] = {};
+    int exp = 0;
+    bool negative = false;
+    Kind kind = Kind::zero;
+};
+Fixed from_unpacked(const Unpacked &u);
+Unpacked to_unpacked(const Fixed &f);
+Fixed product(const Fixed &a, const Fixed &b);
+Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec);
+Fixed sum(const Fixed &a, const Fixed &b, bool subtract);
+int exponent_byte(const Fixed &f);
+bool even_sums(const Unpacked &q, EvenSums &out);
+bool odd_sums(const Unpacked &r, const Unpacked &q, OddSums &out);
+}  // namespace limb
 
 // The functions of lnxqtra by code; an unknown code gives negative
 // infinity (no such result).

@@ -19,13 +19,14 @@
 
 #include "lnx.h"
 #include "num_oracle.hpp"
+#include "numbers/transcendental.hpp"
 
 namespace {
 
 using namespace numtest;
 
 #ifdef TAVO_TEST_SANITIZED
-constexpr int kSamples = 600;  // instrumented code is many times slower
+constexpr int kSamples = 2000;  // instrumented code is many times slower
 #else
 constexpr int kSamples = 10000;
 #endif
@@ -463,6 +464,113 @@ TEST(Transcendental, MalformedBytesGiveSomeNumber) {
     }
 }
 
+// The series divide by small integers in a shortcut of their own: it must
+// give the general division's digits exactly.
+TEST(Transcendental, SmallDivisionMatchesTheGeneralDivision) {
+    Gen g(5);
+    for (int i = 0; i < kSamples * 5; ++i) {
+        const Num a = g.number(0.01);
+        const int64_t pick[] = {g.uniform(1, 99),
+                                g.uniform(100, 9999),
+                                g.uniform(10000, 999999),
+                                999999,
+                                1,
+                                2,
+                                100,
+                                10000};
+        const auto n = static_cast<int32_t>(pick[g.uniform(0, 7)]);
+        uint8_t out[LNXBUFLEN];
+        uint32_t len = 0;
+        lnxdiv(a.b.data(), a.len, nullptr, n, out, &len);
+        const tavo::num::Unpacked q = tavo::num::trans::divide_by_small(
+            tavo::num::decode({a.b.data(), static_cast<size_t>(a.len)}), static_cast<uint32_t>(n));
+        Num got;
+        got.len = tavo::num::encode(q, got.b.data());
+        ASSERT_EQ(got, result(out, &len)) << a << " / " << n;
+    }
+}
+
+// The series multiply in a shortcut of their own: it must give the general
+// multiplication's digits exactly.
+TEST(Transcendental, SeriesProductMatchesTheGeneralMultiplication) {
+    Gen g(6);
+    for (int i = 0; i < kSamples * 5; ++i) {
+        const Num a = g.number(0.01),
+                  b = g.chance(0.2) ? g.near_exp(g.uniform(-62, 62), 3) : g.number(0.01);
+        uint8_t out[LNXBUFLEN];
+        uint32_t len = 0;
+        lnxmul(a.b.data(), a.len, b.b.data(), b.len, out, &len);
+        const tavo::num::Unpacked p =
+            tavo::num::trans::product(tavo::num::decode({a.b.data(), static_cast<size_t>(a.len)}),
+                                      tavo::num::decode({b.b.data(), static_cast<size_t>(b.len)}));
+        Num got;
+        got.len = tavo::num::encode(p, got.b.data());
+        ASSERT_EQ(got, result(out, &len)) << a << " x " << b;
+    }
+}
+
+// And add in a shortcut of their own too.
+TEST(Transcendental, SeriesSumMatchesTheGeneralAddition) {
+    Gen g(8);
+    for (int i = 0; i < kSamples * 5; ++i) {
+        const Num a = g.number(0.01);
+        const Layout la = kind(a) == Kind::finite ? layout_of(a) : Layout{};
+        // Often close in exponent, so that the window and the carries matter.
+        const Num b = g.chance(0.6) ? g.near_exp(la.exp, 21) : g.number(0.01);
+        const bool subtract = g.chance(0.5);
+        uint8_t out[LNXBUFLEN];
+        uint32_t len = 0;
+        (subtract ? lnxsub : lnxadd)(a.b.data(), a.len, b.b.data(), b.len, out, &len);
+        const tavo::num::Unpacked s = tavo::num::trans::sum(
+            tavo::num::decode({a.b.data(), static_cast<size_t>(a.len)}),
+            tavo::num::decode({b.b.data(), static_cast<size_t>(b.len)}), subtract);
+        Num got;
+        got.len = tavo::num::encode(s, got.b.data());
+        ASSERT_EQ(got, result(out, &len)) << a << (subtract ? " - " : " + ") << b;
+    }
+}
+
+// The series in limbs: each step must give the general operation's digits.
+TEST(Transcendental, LimbStepsMatchTheGeneralOperations) {
+    namespace limb = tavo::num::trans::limb;
+    using tavo::num::Unpacked;
+    Gen g(9);
+    const auto unpack = [](const Num &n) {
+        return tavo::num::decode({n.b.data(), static_cast<size_t>(n.len)});
+    };
+    const auto bytes = [](const limb::Fixed &f) {
+        Num n;
+        n.len = tavo::num::encode(limb::to_unpacked(f), n.b.data());
+        return n;
+    };
+    // Operands in the range the series use, zero among them, and near the
+    // bottom of the range where results vanish.
+    const auto operand = [&] {
+        if (g.chance(0.03)) return zero();
+        return g.chance(0.1) ? g.near_exp(-60, 5) : g.near_exp(0, 25);
+    };
+    for (int i = 0; i < kSamples * 5; ++i) {
+        const Num a = operand(), b = g.chance(0.5) ? g.near_exp(g.uniform(-25, 5), 2) : operand();
+        const limb::Fixed fa = limb::from_unpacked(unpack(a)), fb = limb::from_unpacked(unpack(b));
+        ASSERT_EQ(bytes(fa), a);
+        uint8_t out[LNXBUFLEN];
+        uint32_t len = 0;
+        lnxmul(a.b.data(), a.len, b.b.data(), b.len, out, &len);
+        ASSERT_EQ(bytes(limb::product(fa, fb)), result(out, &len)) << a << " x " << b;
+        for (const bool subtract : {false, true}) {
+            (subtract ? lnxsub : lnxadd)(a.b.data(), a.len, b.b.data(), b.len, out, &len);
+            ASSERT_EQ(bytes(limb::sum(fa, fb, subtract)), result(out, &len))
+                << a << (subtract ? " - " : " + ") << b;
+        }
+        const auto k = static_cast<uint32_t>(g.uniform(1, tavo::num::trans::kTabledFactors));
+        const uint32_t n = k * (k + 1);
+        lnxdiv(a.b.data(), a.len, nullptr, static_cast<int32_t>(n), out, &len);
+        ASSERT_EQ(bytes(limb::quotient(fa, n, tavo::num::trans::kSeriesReciprocals[k])),
+                  result(out, &len))
+            << a << " / " << n;
+    }
+}
+
 // ---- The accuracy table ---------------------------------------------------------
 
 // One domain of one function: arguments, the oracle, the bound.
@@ -740,11 +848,16 @@ TEST_P(Accuracy, WithinTheMeasuredBound) {
     static const std::vector<Domain> all = domains();
     const Domain &dom = all[static_cast<size_t>(GetParam())];
     Gen g(0x7a11 + 7919 * static_cast<uint64_t>(GetParam()));
+    // kSamples arguments a function, shared among its domains.
+    int domains_of_function = 0;
+    for (const Domain &other : all)
+        domains_of_function += std::strcmp(other.function, dom.function) == 0 ? 1 : 0;
+    const int samples = (kSamples + domains_of_function - 1) / domains_of_function;
     double worst = 0;
     std::vector<Num> worst_args;
     int used = 0;
     Big exact;
-    for (int i = 0; i < kSamples; ++i) {
+    for (int i = 0; i < samples; ++i) {
         const std::vector<Num> args = dom.args(g);
         if (!dom.exact(args, exact.get())) continue;
         ++used;
@@ -758,7 +871,7 @@ TEST_P(Accuracy, WithinTheMeasuredBound) {
     for (const Num &n : worst_args) where += " " + hex(n);
     std::printf("accuracy %-8s %-45s %s %.3g over %d (worst at%s)\n", dom.function, dom.name,
                 dom.relative ? "relative" : "absolute", worst, used, where.c_str());
-    EXPECT_GT(used, kSamples / 3);
+    EXPECT_GT(used, samples / 3);
     EXPECT_LE(worst, dom.bound) << dom.function << " " << dom.name << " worst at" << where;
 }
 
