@@ -148,7 +148,7 @@ struct Evaluator::Prepared {
     Language *lang = nullptr;
     bool number_tried = false, number_ok = false;
     lnxfmt number_fmt{};
-    int32_t out_err = -1, in_err = -1;  // -1 not compiled yet, 0 compiled
+    bool out_ready = false, in_ready = false;  // the date models compiled
     uint8_t out_fmt[256];
     uint8_t in_fmt[256];
 };
@@ -435,21 +435,21 @@ Value Evaluator::date_plus(const Node &n, const ldxdate &d, const Number &days, 
 Value Evaluator::date_minus_date(const Node &n, const ldxdate &a, const ldxdate &b) {
     DateCall c;
     c.date = &a;
-    c.date2 = &b;
-    ldxjul ja{}, jb{};
-    c.jul = {};
     date_call(
         *default_, [](ldxctx *ctx, DateCall &c) { ldxdtd(ctx, c.date, &c.jul); }, c, n.column);
-    ja = c.jul;
+    ldxjul ja = c.jul;
     c.date = &b;
     date_call(
         *default_, [](ldxctx *ctx, DateCall &c) { ldxdtd(ctx, c.date, &c.jul); }, c, n.column);
-    jb = c.jul;
-    // Days, then the seconds as a fraction of a day: one rounding at most.
-    Number days = number_of(ja.day - jb.day);
-    Number secs = number_of(ja.seconds - jb.seconds);
-    Number frac = apply(lnxdiv, secs, number_of(86400));
-    return number_value(apply(lnxadd, days, frac));
+    ldxjul jb = c.jul;
+    // The difference in seconds, exact (at most about 4.6E+11), then one
+    // division: a single rounding, at the 40th digit.
+    int64_t secs = int64_t{ja.day - jb.day} * 86400 + (ja.seconds - jb.seconds);
+    int64_t high = secs / 1000000000, low = secs % 1000000000;
+    Number total =
+        apply(lnxadd, apply(lnxmul, number_of(static_cast<int32_t>(high)), number_of(1000000000)),
+              number_of(static_cast<int32_t>(low)));
+    return number_value(apply(lnxdiv, total, number_of(86400)));
 }
 
 Value Evaluator::call(uint32_t index, const Node &n, Args a) {
@@ -715,11 +715,11 @@ Value Evaluator::to_char(uint32_t index, const Node &n, Args a) {
     if (v.type == Type::date) {
         uint8_t local[256];
         const uint8_t *fmt;
-        if (p && p->out_err == 0) {
+        if (p && p->out_ready) {
             fmt = p->out_fmt;
         } else {
             fmt = compile_date_model(*lang, model, false, p ? p->out_fmt : local, n.column);
-            if (p) p->out_err = 0;
+            if (p) p->out_ready = true;
         }
         append_date(scratch_, v.date, *lang, fmt, n.column);
         return text_value(scratch_.data(), scratch_.size(), n.column);
@@ -813,11 +813,11 @@ Value Evaluator::to_date(uint32_t index, const Node &n, Args a) {
         lang = p && p->lang ? p->lang : &language_arg(n, a, 2);
         if (lang == spare_language_.get()) p = nullptr;
         if (p) p->lang = lang;
-        if (p && p->in_err == 0) {
+        if (p && p->in_ready) {
             c.fmt = p->in_fmt;
         } else {
             c.fmt = compile_date_model(*lang, text_of(a[1]), true, p ? p->in_fmt : local, n.column);
-            if (p) p->in_err = 0;
+            if (p) p->in_ready = true;
         }
     }
     date_call(

@@ -8,7 +8,7 @@ namespace tavo::cli {
 namespace {
 
 constexpr int max_digits = 40;        // significant decimal digits of a number
-constexpr int max_plain_chars = 40;   // longest plain (exponent-free) text
+constexpr int max_plain_digits = 40;  // most digits written without an exponent
 constexpr int top_exponent = 62;      // base-100 exponent of the largest numbers
 constexpr int bottom_exponent = -65;  // and of the smallest
 
@@ -154,16 +154,18 @@ void append_number(std::string &out, const Number &n) {
     int lead = 2 * exp100 + 1 - first;
     const char *d = digits + first;
 
-    int plain_len;
+    // Digits the plain text writes, not counting the 0 before the point of
+    // a value below 1: every 40-digit value prints plainly from 1E-40 up
+    // to the integers of 40 digits.
+    int plain_digits;
     if (lead >= sig - 1)
-        plain_len = lead + 1;  // an integer
+        plain_digits = lead + 1;  // an integer
     else if (lead >= 0)
-        plain_len = sig + 1;
+        plain_digits = sig;
     else
-        plain_len = 2 + (-lead - 1) + sig;  // "0." then zeros then digits
-    plain_len += negative ? 1 : 0;
+        plain_digits = (-lead - 1) + sig;  // zeros after the point, then digits
     if (negative) out += '-';
-    if (plain_len <= max_plain_chars) {
+    if (plain_digits <= max_plain_digits) {
         if (lead >= sig - 1) {
             out.append(d, static_cast<size_t>(sig));
             out.append(static_cast<size_t>(lead + 1 - sig), '0');

@@ -27,9 +27,8 @@ enum class ReadStatus { ok, not_a_number, too_many_digits };
 ReadStatus read_number(std::string_view text, Number &out) noexcept;
 
 // The shortest exact text of a number: every significant digit, in plain
-// notation while that fits in 40 characters (0.5, not .5), else as
-// d.dddE+nn.
-// Infinities print as ~ and -~. Appends to out.
+// notation while that takes at most 40 digits (the 0 of 0.5 not counted),
+// else as d.dddE+nn. Infinities print as ~ and -~. Appends to out.
 void append_number(std::string &out, const Number &n);
 
 // The number as a signed 32-bit integer, truncated toward zero; false when
