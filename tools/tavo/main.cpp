@@ -2,6 +2,7 @@
 // dates.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -235,6 +236,8 @@ int run_fields(Evaluator &ev, const Options &opt, Output &o) {
         if (!prog) return 1;
         progs.push_back(std::move(*prog));
     }
+    size_t needed = 0;
+    for (const Program &p : progs) needed = std::max<size_t>(needed, p.max_field);
     LineReader in;
     std::vector<std::string_view> fields;
     std::string_view line;
@@ -248,9 +251,11 @@ int run_fields(Evaluator &ev, const Options &opt, Output &o) {
             status = 1;
             continue;
         }
+        // Only the fields the expressions name are split off; the last one
+        // split ends at its tab, not at the end of the line.
         fields.clear();
         size_t start = 0;
-        for (;;) {
+        while (fields.size() < needed) {
             size_t tab = line.find('\t', start);
             if (tab == std::string_view::npos) {
                 fields.push_back(line.substr(start));
