@@ -864,6 +864,58 @@ TEST(TavoOracle, DayAndMonthArithmeticAgainstTheCalendar) {
     for (size_t i = 0; i < exprs.size(); ++i) EXPECT_EQ(got[i], expected[i]) << exprs[i];
 }
 
+// The Julian day number of a date, on the Julian calendar up to 4 October
+// 1582 and the Gregorian calendar from 15 October 1582 on (years 1 on).
+long julian_day_number(int y, int m, int d) {
+    int a = (14 - m) / 12;
+    long yy = y + 4800 - a;
+    int mm = m + 12 * a - 3;
+    long base = d + (153 * mm + 2) / 5 + 365 * yy + yy / 4;
+    bool gregorian = y > 1582 || (y == 1582 && (m > 10 || (m == 10 && d >= 15)));
+    return gregorian ? base - yy / 100 + yy / 400 - 32045 : base - 32083;
+}
+
+TEST(TavoOracle, DifferencesAcrossTheCalendarsAndBack) {
+    std::mt19937 rng(5);
+    auto month_days = [](int y, int m) {
+        static constexpr int len[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        bool leap = y < 1582 ? y % 4 == 0 : (y % 4 == 0 && (y % 100 != 0 || y % 400 == 0));
+        return len[m - 1] + (m == 2 && leap ? 1 : 0);
+    };
+    auto random_date = [&](int &y, int &m, int &d) {
+        for (;;) {
+            y = 1 + static_cast<int>(rng() % 3000);
+            m = 1 + static_cast<int>(rng() % 12);
+            d = 1 + static_cast<int>(rng() % static_cast<unsigned>(month_days(y, m)));
+            if (!(y == 1582 && m == 10 && d > 4 && d < 15)) return;
+        }
+    };
+    std::vector<std::string> exprs, expected;
+    for (int i = 0; i < 300; ++i) {
+        int y1, m1, d1, y2, m2, d2;
+        random_date(y1, m1, d1);
+        random_date(y2, m2, d2);
+        char a[48], b[48];
+        int s1 = static_cast<int>(rng() % 86400), s2 = static_cast<int>(rng() % 86400);
+        std::snprintf(a, sizeof a, "%04d-%02d-%02d %02d:%02d:%02d", y1, m1, d1, s1 / 3600,
+                      s1 / 60 % 60, s1 % 60);
+        std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", y2, m2, d2, s2 / 3600,
+                      s2 / 60 % 60, s2 % 60);
+        // Whole days against the day numbers.
+        exprs.push_back("trunc(DATE '" + std::string(a, 10) + "') - DATE '" + std::string(b, 10) +
+                        "'");
+        expected.push_back(
+            std::to_string(julian_day_number(y1, m1, d1) - julian_day_number(y2, m2, d2)));
+        // A difference with its fraction of a day, added back, gives the date.
+        exprs.push_back("to_char(DATE '" + std::string(b) + "' + (DATE '" + a + "' - DATE '" + b +
+                        "'), 'YYYY-MM-DD HH24:MI:SS')");
+        expected.push_back(a);
+    }
+    auto got = eval_lines(exprs);
+    ASSERT_EQ(got.size(), exprs.size());
+    for (size_t i = 0; i < exprs.size(); ++i) EXPECT_EQ(got[i], expected[i]) << exprs[i];
+}
+
 // A random decimal of up to 19 digits with up to 12 of them after the point.
 std::string random_decimal(std::mt19937 &rng, mpq_t q) {
     int ndigits = 1 + static_cast<int>(rng() % 19);
