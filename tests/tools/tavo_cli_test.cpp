@@ -297,9 +297,18 @@ TEST(TavoModels, NumbersReadUnderModels) {
 }
 
 constexpr Case math_cases[] = {
-    {"sqrt(16)", "4"},      {"power(2, 10)", "1024"}, {"power(2, -2)", "0.25"},
-    {"power(-2, 3)", "-8"}, {"ln(1)", "0"},           {"exp(0)", "1"},
-    {"sin(0)", "0"},        {"cos(0)", "1"},          {"atan2(0, 1)", "0"},
+    {"sqrt(16)", "4"},
+    {"power(2, 10)", "1024"},
+    {"power(2, -2)", "0.25"},
+    {"power(-2, 3)", "-8"},
+    {"power(-1, 1e20)", "1"},
+    {"power(-1, 1e20 + 1)", "-1"},
+    {"power(-0.5, 1e10)", "0"},
+    {"ln(1)", "0"},
+    {"exp(0)", "1"},
+    {"sin(0)", "0"},
+    {"cos(0)", "1"},
+    {"atan2(0, 1)", "0"},
 };
 
 TEST(TavoModels, Transcendental) {
@@ -372,6 +381,7 @@ constexpr ErrorCase error_cases[] = {
     {"DATE '0000-01-01'", "not a valid date literal"},
     {"DATE '2024-01-01 24:00:00'", "not a valid date literal"},
     {"DATE 'soon'", "not a valid date literal"},
+    {"DATE + 1", "DATE must be followed by a text literal"},
     {":1", "need --fields"},
     {"1/0", "division by zero"},
     {"1e100*1e100", "'*': numeric overflow"},

@@ -217,8 +217,13 @@ Value Evaluator::number_function(const Node &n, Args a) {
                 r.len = static_cast<uint8_t>(len);
                 return checked(n, r);
             }
-            if (sign_of(x) < 0) domain("a negative base needs an integer exponent");
-            return checked(n, apply(lnxbex, x, y));
+            if (sign_of(x) >= 0) return checked(n, apply(lnxbex, x, y));
+            if (!is_integer(y)) domain("a negative base needs an integer exponent");
+            // An integer exponent beyond 32 bits: the magnitude, signed by
+            // the exponent's parity.
+            Number r = checked(n, apply(lnxbex, apply(lnxabs, x), y)).num;
+            bool odd = sign_of(apply(lnxmod, y, number_of(2))) != 0;
+            return number_value(odd ? apply(lnxneg, r) : r);
         }
         case Fn::exp:
         case Fn::sin:

@@ -284,6 +284,10 @@ class Parser {
                                       "' (DATE 'YYYY-MM-DD' or DATE 'YYYY-MM-DD HH24:MI:SS')");
             return add(n);
         }
+        if (same_name(t.spelling, "date"))
+            throw SyntaxError(t.column,
+                              "DATE must be followed by a text literal such as "
+                              "'2024-02-29' or '2024-02-29 13:45:00'");
         const FnInfo *info = find_function(t.spelling);
         if (info == nullptr)
             throw SyntaxError(t.column,
