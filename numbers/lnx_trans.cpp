@@ -5,12 +5,10 @@
 // 21 base-100 positions below the sum; the square root is found digit by
 // digit in exact base-100 arithmetic after a double-precision start; the
 // logarithm is a single-precision estimate refined by a short series.
-#include <bit>
 #include <cmath>
 
 #include "lnx.h"
 #include "numbers/number.hpp"
-#include "numbers/swar.hpp"
 #include "numbers/transcendental.hpp"
 
 namespace tavo::num::trans {
@@ -72,138 +70,22 @@ Unpacked absolute(const Unpacked &u) {
     return u.is_negative() ? negate(u) : u;
 }
 
-namespace {
-
-Unpacked quotient_by_small(const Unpacked &a, uint32_t n, const Reciprocal &rec) {
-    const int n_exp = n >= 10000 ? 2 : (n >= 100 ? 1 : 0);  // of n's first digit
-    if (a.exp - n_exp < kMinExp) return make_zero();
-    using u128 = unsigned __int128;
-    const int shift = rec.shift;
-    const uint64_t m = rec.m;
-    uint64_t dividend[6];  // limbs of four digits, zero past the last digit
-    for (int w = 0; w < 3; ++w) {
-        const uint64_t two = swar::digits_to_limbs(swar::load_le(a.digit.data() + 8 * w));
-        dividend[2 * w] = two & 0xFFFFFFFF;
-        dividend[2 * w + 1] = two >> 32;
-    }
-    uint8_t q[24];
-    uint64_t r = 0;
-    for (int l = 0; l < 6; ++l) {
-        const uint64_t x = r * 100000000 + dividend[l];  // below 10^14
-        const auto limb = static_cast<uint32_t>((u128{x} * m) >> shift);
-        r = x - uint64_t{limb} * n;
-        const uint32_t four = swar::limb_to_digits(limb);
-        for (int k = 0; k < 4; ++k) q[4 * l + k] = static_cast<uint8_t>(four >> (8 * k));
-    }
-    // q[0] has a's exponent; the first n_exp digits are zero.
-    return from_long_digits(a.negative, a.exp, q, 22 + n_exp, 51);
-}
-
-}  // namespace
-
-// A divisor of at most three base-100 digits is its own trial divisor, so
-// the digit-by-digit division finds the exact quotient digits; 22 of them
-// are kept from the position of the first, which is 0 or 1, and the 21st
-// significant one rounds up when above 50. Here the same digits come from
-// a long division four digits at a time.
+// The three steps of the series on unpacked numbers: the work is done in
+// limbs (lnx_trans_limbs.cpp); infinities and divisors beyond the short
+// division take the general operations.
 Unpacked divide_by_small(const Unpacked &a, uint32_t n) {
     if (!a.is_finite() || n >= kSmallDivisorLimit || n == 0) return divide(a, from_int(n));
-    return quotient_by_small(a, n, make_reciprocal(n));
+    return limb::to_unpacked(limb::quotient(limb::from_unpacked(a), n, make_reciprocal(n)));
 }
 
-namespace {}  // namespace
-
-// a x b as multiply() gives it, without writing the product out as bytes
-// and reading it back: the digit products a(i) b(j) with i + j <= 22, in
-// limbs of four digits (only the limb pairs on the edge of that triangle
-// are split), rounded at the 21st significant digit, upward above 50.
 Unpacked product(const Unpacked &a, const Unpacked &b) {
-    if (!a.is_finite() || !b.is_finite()) return multiply(a, b);
-    const int exp = a.exp + b.exp + 1;  // of the carry position
-    if (exp < kMinExp || exp > kMaxExp + 1) return multiply(a, b);
-    constexpr uint64_t kLimbBase = 100000000;
-    uint64_t x[6], y[6];
-    for (int w = 0; w < 3; ++w) {
-        const uint64_t xa = swar::digits_to_limbs(swar::load_le(a.digit.data() + 8 * w));
-        const uint64_t yb = swar::digits_to_limbs(swar::load_le(b.digit.data() + 8 * w));
-        x[2 * w] = xa & 0xFFFFFFFF;
-        x[2 * w + 1] = xa >> 32;
-        y[2 * w] = yb & 0xFFFFFFFF;
-        y[2 * w + 1] = yb >> 32;
-    }
-    uint64_t col[6] = {};
-    for (int i = 0; i < 5; ++i)
-        for (int j = 0; i + j < 5; ++j) col[i + j] += x[i] * y[j];
-    for (int i = 1; i < 5; ++i) {
-        const uint8_t *ad = a.digit.data() + 4 * i;
-        const uint64_t bj = y[5 - i];
-        col[5] += kLimbBase * (ad[0] * (bj / 100) + ad[1] * (bj / 10000) + ad[2] * (bj / 1000000));
-    }
-    uint64_t limbs[7];
-    for (int c = 5; c > 0; --c) {
-        col[c - 1] += col[c] / kLimbBase;
-        limbs[c + 1] = col[c] % kLimbBase;
-    }
-    limbs[0] = col[0] / kLimbBase;
-    limbs[1] = col[0] % kLimbBase;
-    uint8_t digits[28];
-    for (int i = 0; i < 7; ++i) {
-        const uint32_t four = swar::limb_to_digits(static_cast<uint32_t>(limbs[i]));
-        for (int k = 0; k < 4; ++k) digits[4 * i + k] = static_cast<uint8_t>(four >> (8 * k));
-    }
-    return from_long_digits(a.negative != b.negative, exp, digits, 28, 51);
+    if (a.is_inf() || b.is_inf()) return multiply(a, b);
+    return limb::to_unpacked(limb::product(limb::from_unpacked(a), limb::from_unpacked(b)));
 }
 
-// a + b or a - b as add() gives it, straight to the unpacked form: the
-// smaller magnitude is laid into a window of 21 positions from the larger
-// one's first digit (what falls beyond is dropped), the magnitudes are
-// added or subtracted exactly in limbs of four digits, and the 21st
-// significant digit rounds half up.
 Unpacked sum(const Unpacked &a, const Unpacked &b, bool subtract) {
-    if (!a.is_finite() || !b.is_finite()) return add(a, b, subtract);
-    const bool b_negative = b.negative != subtract;
-    const bool a_bigger = compare_magnitude(a, b) >= 0;
-    const Unpacked &big = a_bigger ? a : b;
-    const Unpacked &small = a_bigger ? b : a;
-    const bool negative = a_bigger ? a.negative : b_negative;
-    const bool same_sign = a.negative == b_negative;
-    if (big.exp - small.exp >= 21) {
-        Unpacked r = big;
-        r.negative = negative;
-        return r;
-    }
-    swar::Run y = swar::shift_up(swar::load_run(small.digit.data()), big.exp - small.exp);
-    y.w[2] &= 0xFFFFFFFFFF;  // positions 0 .. 20
-    uint64_t x[6], z[6];
-    for (int w = 0; w < 3; ++w) {
-        const uint64_t xb = swar::digits_to_limbs(swar::load_le(big.digit.data() + 8 * w));
-        const uint64_t yb = swar::digits_to_limbs(y.w[w]);
-        x[2 * w] = xb & 0xFFFFFFFF;
-        x[2 * w + 1] = xb >> 32;
-        z[2 * w] = yb & 0xFFFFFFFF;
-        z[2 * w + 1] = yb >> 32;
-    }
-    constexpr uint64_t kLimbBase = 100000000;
-    uint64_t carry = 0;
-    for (int l = 5; l >= 0; --l) {
-        if (same_sign) {
-            x[l] += z[l] + carry;
-            carry = x[l] >= kLimbBase ? 1 : 0;
-            x[l] -= carry * kLimbBase;
-        } else {
-            // |big| >= |small|: no borrow leaves the first limb.
-            const uint64_t take = z[l] + carry;
-            carry = x[l] < take ? 1 : 0;
-            x[l] = x[l] + carry * kLimbBase - take;
-        }
-    }
-    uint8_t digits[25];
-    digits[0] = static_cast<uint8_t>(same_sign ? carry : 0);
-    for (int l = 0; l < 6; ++l) {
-        const uint32_t four = swar::limb_to_digits(static_cast<uint32_t>(x[l]));
-        for (int k = 0; k < 4; ++k) digits[1 + 4 * l + k] = static_cast<uint8_t>(four >> (8 * k));
-    }
-    return from_long_digits(negative, big.exp + 1, digits, 25, 50);
+    if (a.is_inf() || b.is_inf()) return add(a, b, subtract);
+    return limb::to_unpacked(limb::sum(limb::from_unpacked(a), limb::from_unpacked(b), subtract));
 }
 
 namespace {
@@ -216,10 +98,8 @@ Unpacked minus(const Unpacked &a, const Unpacked &b) {
 }
 // term x q / (k (k + 1)): the next term of a series in steps of two.
 Unpacked next_term(const Unpacked &term, const Unpacked &q, int32_t k) {
-    const Unpacked p = product(term, q);
-    const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
-    if (k > kTabledFactors || !p.is_finite()) return divide_by_small(p, n);
-    return quotient_by_small(p, n, kSeriesReciprocals[static_cast<size_t>(k)]);
+    return divide_by_small(product(term, q),
+                           static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1));
 }
 
 // The value of an integer below 100^3 in magnitude.

@@ -8,6 +8,7 @@
 // operation is saved. The series run here when their terms cannot leave
 // the number range (q = r^2 below 100); otherwise the general operations
 // take them.
+#include <array>
 #include <bit>
 
 #include "numbers/number.hpp"
@@ -27,18 +28,22 @@ constexpr uint64_t kFirstDigit = 1000000;  // a limb at or above this has a non-
 template <int Z>
 void shift_left(const uint64_t *l, uint64_t *s) {
     constexpr uint64_t up = kPow100[Z], down = kPow100[4 - Z];
-    for (int k = 0; k < 6; ++k) s[k] = (l[k] % down) * up + l[k + 1] / down;
+    if constexpr (Z == 0) {
+        for (int k = 0; k < 6; ++k) s[k] = l[k];
+    } else {
+        for (int k = 0; k < 6; ++k) s[k] = (l[k] % down) * up + l[k + 1] / down;
+    }
 }
 
-// Five limbs moved down by Z digits into six, the first W limbs zero.
+// Six limbs of a window from the five limbs at p[1 + W ..] (zeros around
+// them) moved down by Z digits.
 template <int Z>
-void shift_right(const uint64_t *l, int whole, uint64_t *y) {
+void shift_right(const uint64_t *p, uint64_t *y) {
     constexpr uint64_t down = kPow100[Z], up = kPow100[4 - Z];
-    for (int i = 0; i < 6; ++i) {
-        const int j = i - whole;
-        const uint64_t hi = j >= 0 && j < 5 ? l[j] / down : 0;
-        const uint64_t lo = j >= 1 && j <= 5 ? (l[j - 1] % down) * up : 0;
-        y[i] = hi + lo;
+    if constexpr (Z == 0) {
+        for (int i = 0; i < 6; ++i) y[i] = p[i + 1];
+    } else {
+        for (int i = 0; i < 6; ++i) y[i] = p[i + 1] / down + (p[i] % down) * up;
     }
 }
 
@@ -46,7 +51,11 @@ void shift_right(const uint64_t *l, int whole, uint64_t *y) {
 // exponent exp: leading zero digits go into the exponent, the 21st
 // significant digit rounds the 20th up when at least round_from; an
 // exponent below the range gives zero, above it an infinity.
-Fixed normalized(const uint64_t *l, int n, int exp, bool negative, uint64_t round_from) {
+// A run of up to seven limbs with zero limbs after it, so that the digits
+// after the first significant one can be read without bounds checks.
+using Run = std::array<uint64_t, 14>;
+
+Fixed normalized(const Run &l, int n, int exp, bool negative, uint64_t round_from) {
     Fixed r;
     r.negative = negative;
     int i = 0;
@@ -57,8 +66,7 @@ Fixed normalized(const uint64_t *l, int n, int exp, bool negative, uint64_t roun
     exp -= 4 * i + z;
     if (exp < kMinExp) return r;
     // The digits from the first significant one on, in six limbs.
-    uint64_t padded[8] = {};
-    for (int k = 0; k + i < n; ++k) padded[k] = l[i + k];
+    const uint64_t *padded = l.data() + i;
     uint64_t s[6];
     switch (z) {
         case 0:
@@ -155,21 +163,38 @@ Unpacked to_unpacked(const Fixed &f) {
 // The digit products a(i) b(j) with i + j <= 22, as the general product
 // forms them: whole limb pairs below the edge of that triangle, on the
 // edge only the digit pairs that reach position 23 or before.
-Fixed product(const Fixed &a, const Fixed &b) {
+Factor::Factor(const Fixed &b) : value(b) {
+    for (int j = 1; j < 5; ++j) {
+        const uint64_t bl = b.limb[j];
+        prefix[j][0] = bl / 1000000;
+        prefix[j][1] = bl / 10000;
+        prefix[j][2] = bl / 100;
+    }
+}
+
+Fixed product(const Fixed &a, const Factor &f) {
+    const Fixed &b = f.value;
     const bool negative = a.negative != b.negative;
     if (a.kind != Kind::finite || b.kind != Kind::finite) return Fixed{};
-    uint64_t col[6] = {};
-    for (int i = 0; i < 5; ++i)
-        for (int j = 0; i + j < 5; ++j) col[i + j] += a.limb[i] * b.limb[j];
+    // col[c]: the limb products a(i) b(j) with i + j = c, each below 10^16.
+    const uint64_t *x = a.limb, *y = b.limb;
+    uint64_t col[6];
+    col[0] = x[0] * y[0];
+    col[1] = x[0] * y[1] + x[1] * y[0];
+    col[2] = x[0] * y[2] + x[1] * y[1] + x[2] * y[0];
+    col[3] = x[0] * y[3] + x[1] * y[2] + x[2] * y[1] + x[3] * y[0];
+    col[4] = x[0] * y[4] + x[1] * y[3] + x[2] * y[2] + x[3] * y[1] + x[4] * y[0];
+    uint64_t edge = 0;
     for (int i = 1; i < 5; ++i) {
-        const uint64_t al = a.limb[i], bl = b.limb[5 - i];
-        col[5] += kBase * (digit0(al) * (bl / 100) + digit1(al) * (bl / 10000) +
-                           digit2(al) * (bl / 1000000));
+        const uint64_t al = a.limb[i];
+        const uint64_t *bp = f.prefix[5 - i];
+        edge += digit0(al) * bp[2] + digit1(al) * bp[1] + digit2(al) * bp[0];
     }
-    uint64_t limbs[7];
+    col[5] = kBase * edge;
+    Run limbs{};
     for (int c = 5; c > 0; --c) {
         col[c - 1] += col[c] / kBase;
-        limbs[c + 1] = col[c] % kBase;
+        limbs[static_cast<size_t>(c + 1)] = col[c] % kBase;
     }
     limbs[0] = col[0] / kBase;
     limbs[1] = col[0] % kBase;
@@ -177,12 +202,16 @@ Fixed product(const Fixed &a, const Fixed &b) {
     return normalized(limbs, 7, a.exp + b.exp + 1, negative, 51);
 }
 
+Fixed product(const Fixed &a, const Fixed &b) {
+    return product(a, Factor(b));
+}
+
 Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
     if (a.kind != Kind::finite) return Fixed{};
     using u128 = unsigned __int128;
-    uint64_t q[6];
+    Run q{};
     uint64_t r = 0;
-    for (int l = 0; l < 6; ++l) {
+    for (size_t l = 0; l < 6; ++l) {
         const uint64_t x = r * kBase + (l < 5 ? a.limb[l] : 0);  // below 10^14
         q[l] = static_cast<uint64_t>((u128{x} * rec.m) >> rec.shift);
         r = x - q[l] * n;
@@ -202,37 +231,39 @@ Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
     if (gap >= 21) return big;
     // The smaller magnitude in a window of 24 positions from the larger
     // one's first digit, cut after position 20.
-    const int whole = gap / 4;
+    uint64_t padded[12] = {};
+    for (int k = 0; k < 5; ++k) padded[1 + gap / 4 + k] = small.limb[k];
     uint64_t y[6];
     switch (gap % 4) {
         case 0:
-            shift_right<0>(small.limb, whole, y);
+            shift_right<0>(padded, y);
             break;
         case 1:
-            shift_right<1>(small.limb, whole, y);
+            shift_right<1>(padded, y);
             break;
         case 2:
-            shift_right<2>(small.limb, whole, y);
+            shift_right<2>(padded, y);
             break;
         default:
-            shift_right<3>(small.limb, whole, y);
+            shift_right<3>(padded, y);
             break;
     }
     y[5] = y[5] / kFirstDigit * kFirstDigit;
     // limbs[0] = 0 .. 0, carry: the carry digit in front of the window.
-    uint64_t limbs[7];
+    Run limbs{};
     uint64_t carry = 0;
     const bool same_sign = big.negative == small.negative;
-    for (int l = 5; l >= 0; --l) {
-        const uint64_t x = l < 5 ? big.limb[l] : 0;
-        if (same_sign) {
-            uint64_t s = x + y[l] + carry;
+    if (same_sign) {
+        for (int l = 5; l >= 0; --l) {
+            const uint64_t s = (l < 5 ? big.limb[l] : 0) + y[l] + carry;
             carry = s >= kBase ? 1 : 0;
-            limbs[l + 1] = s - carry * kBase;
-        } else {
-            const uint64_t take = y[l] + carry;
+            limbs[static_cast<size_t>(l + 1)] = s - carry * kBase;
+        }
+    } else {
+        for (int l = 5; l >= 0; --l) {
+            const uint64_t x = l < 5 ? big.limb[l] : 0, take = y[l] + carry;
             carry = x < take ? 1 : 0;
-            limbs[l + 1] = x + carry * kBase - take;
+            limbs[static_cast<size_t>(l + 1)] = x + carry * kBase - take;
         }
     }
     limbs[0] = same_sign ? carry : 0;
@@ -251,7 +282,7 @@ constexpr Fixed kOne{{kFirstDigit, 0, 0, 0, 0}, 0, false, Kind::finite};
 
 // term x q / (k (k + 1)); false when k (k + 1) is too large for the short
 // division (not reached while q < 100).
-bool next_term(Fixed &term, const Fixed &q, int32_t k) {
+bool next_term(Fixed &term, const Factor &q, int32_t k) {
     if (k > kTabledFactors) return false;
     const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
     term = quotient(product(term, q), n, kSeriesReciprocals[static_cast<size_t>(k)]);
@@ -265,36 +296,77 @@ bool applies(const Unpacked &q) {
 
 }  // namespace
 
+namespace {
+
+// One round of the even part: a term to E1, a term to E2. False when the
+// short division cannot take the factors.
+class EvenSeries {
+  public:
+    bool done = false;
+    Fixed e1{}, e2 = kOne;
+
+    bool round(const Factor &q) {
+        if (!next_term(term_, q, k_)) return false;
+        e1 = sum(e1, term_, false);
+        if (!next_term(term_, q, k_ + 2)) return false;
+        e2 = sum(e2, term_, false);
+        k_ += 4;
+        done = exponent_byte(term_) + 20 < exponent_byte(e2);
+        return true;
+    }
+
+  private:
+    Fixed term_ = kOne;
+    int32_t k_ = 1;
+};
+
+// One round of the odd part: a term to O2, a term to O1.
+class OddSeries {
+  public:
+    explicit OddSeries(const Fixed &r) : o1(r), term_(r) {}
+    bool done = false;
+    Fixed o1, o2{};
+
+    bool round(const Factor &q) {
+        if (!next_term(term_, q, k_)) return false;
+        o2 = sum(o2, term_, false);
+        if (!next_term(term_, q, k_ + 2)) return false;
+        o1 = sum(o1, term_, false);
+        k_ += 4;
+        done = term_.kind == Kind::zero ||
+               (term_.negative ? exponent_byte(term_) - 20 > exponent_byte(o1)
+                               : exponent_byte(term_) + 20 < exponent_byte(o1));
+        return true;
+    }
+
+  private:
+    Fixed term_;
+    int32_t k_ = 2;
+};
+
+bool odd_applies(const Unpacked &r, const Unpacked &q) {
+    return applies(q) && (r.is_zero() || r.is_finite());
+}
+
+}  // namespace
+
 bool even_sums(const Unpacked &q, EvenSums &out) {
     if (!applies(q)) return false;
-    const Fixed fq = from_unpacked(q);
-    Fixed term = kOne, e1{}, e2 = kOne;
-    for (int32_t k = 1;; k += 4) {
-        if (!next_term(term, fq, k)) return false;
-        e1 = sum(e1, term, false);
-        if (!next_term(term, fq, k + 2)) return false;
-        e2 = sum(e2, term, false);
-        if (exponent_byte(term) + 20 < exponent_byte(e2)) break;
-    }
-    out = {to_unpacked(e1), to_unpacked(e2)};
+    const Factor fq(from_unpacked(q));
+    EvenSeries even;
+    while (!even.done)
+        if (!even.round(fq)) return false;
+    out = {to_unpacked(even.e1), to_unpacked(even.e2)};
     return true;
 }
 
 bool odd_sums(const Unpacked &r, const Unpacked &q, OddSums &out) {
-    if (!applies(q) || !(r.is_zero() || r.is_finite())) return false;
-    const Fixed fq = from_unpacked(q);
-    Fixed term = from_unpacked(r), o1 = term, o2{};
-    for (int32_t k = 2;; k += 4) {
-        if (!next_term(term, fq, k)) return false;
-        o2 = sum(o2, term, false);
-        if (!next_term(term, fq, k + 2)) return false;
-        o1 = sum(o1, term, false);
-        if (term.kind == Kind::zero) break;
-        const bool negligible = term.negative ? exponent_byte(term) - 20 > exponent_byte(o1)
-                                              : exponent_byte(term) + 20 < exponent_byte(o1);
-        if (negligible) break;
-    }
-    out = {to_unpacked(o1), to_unpacked(o2)};
+    if (!odd_applies(r, q)) return false;
+    const Factor fq(from_unpacked(q));
+    OddSeries odd(from_unpacked(r));
+    while (!odd.done)
+        if (!odd.round(fq)) return false;
+    out = {to_unpacked(odd.o1), to_unpacked(odd.o2)};
     return true;
 }
 

@@ -62,14 +62,12 @@ struct OddSums {
     Unpacked o1, o2;
 };
 
-// a / n for 0 < n < 10^6, digit for digit what divide(a, n) gives, without
-// the general division's work.
+// The steps of the series, digit for digit what divide(a, n) (for
+// 0 < n < 10^6), multiply(a, b) and add(a, b, subtract) give, without
+// writing each result out as bytes and reading it back.
 inline constexpr uint32_t kSmallDivisorLimit = 1000000;
 Unpacked divide_by_small(const Unpacked &a, uint32_t n);
-// a x b, digit for digit what multiply(a, b) gives, straight to the
-// unpacked form.
 Unpacked product(const Unpacked &a, const Unpacked &b);
-// a + b (a - b when subtract), digit for digit what add() gives.
 Unpacked sum(const Unpacked &a, const Unpacked &b, bool subtract);
 
 // base to a machine integer by repeated squaring.
@@ -78,9 +76,10 @@ Unpacked square_root(const Unpacked &x);
 Unpacked natural_log(const Unpacked &x);
 Unpacked exponential(const Unpacked &x);
 
-// The series with their values kept in limbs of four digits between the
-// steps: the same digits as the general operations give. Used when
-// q = r^2 < 100 (false, nothing done, otherwise).
+// Numbers in limbs of four base-100 digits, the three steps on them, and the
+// series with their values kept in limbs from step to step (the same
+// digits as the general operations give). The series run here when
+// q = r^2 < 100; otherwise they return false and do nothing.
 namespace limb {
 // A finite number in five limbs, the first with a non-zero first digit
 // (its first digit has the exponent exp), or zero, or an infinity.
@@ -93,6 +92,14 @@ struct Fixed {
 Fixed from_unpacked(const Unpacked &u);
 Unpacked to_unpacked(const Fixed &f);
 Fixed product(const Fixed &a, const Fixed &b);
+// A second factor used again and again (the q of a series), with the
+// leading digits of its limbs that the product's edge needs made once.
+struct Factor {
+    explicit Factor(const Fixed &b);
+    Fixed value;
+    uint64_t prefix[5][3] = {};  // limb j / 10^6, / 10^4, / 10^2
+};
+Fixed product(const Fixed &a, const Factor &b);
 Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec);
 Fixed sum(const Fixed &a, const Fixed &b, bool subtract);
 int exponent_byte(const Fixed &f);
