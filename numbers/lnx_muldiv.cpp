@@ -213,6 +213,36 @@ void quotient_digits(const Unpacked &a, const Unpacked &b, int32_t *q) {
     }
 }
 
+// A divisor of at most three digits is its own trial divisor: nothing of it
+// is left to subtract, so the digit-by-digit division is exact long
+// division, done here four digits at a time. Each limb's quotient is
+// estimated with the divisor's reciprocal in double precision (x < 10^14,
+// so the estimate is off by at most one) and corrected from the remainder.
+void divide_by_short(const Unpacked &a, const Unpacked &b, bool negative, int exp, uint8_t *dst,
+                     uint32_t *dstlen) {
+    const auto d = int64_t{b.digit[0]} * 10000 + int64_t{b.digit[1]} * 100 + b.digit[2];
+    const double inverse = 1.0 / static_cast<double>(d);
+    uint64_t limbs[kLimbs];
+    int64_t r = 0;
+    for (int l = 0; l < kLimbs; ++l) {
+        const uint8_t *p = a.digit.data() + 4 * l;  // zero past the last digit
+        const int64_t x = r * int64_t{kLimbBase} + int64_t{p[0]} * 1000000 + int64_t{p[1]} * 10000 +
+                          int64_t{p[2]} * 100 + p[3];
+        auto q = static_cast<int64_t>(static_cast<double>(x) * inverse);
+        r = x - q * d;
+        if (r < 0) {
+            --q;
+            r += d;
+        } else if (r >= d) {
+            ++q;
+            r -= d;
+        }
+        limbs[l] = static_cast<uint64_t>(q);
+    }
+    // The third dividend position holds the first quotient digit.
+    emit_digits(negative, exp + 2, limbs_to_run(limbs, kLimbs), 4 * kLimbs, 51, dst, dstlen);
+}
+
 }  // namespace
 
 void divide_into(const Unpacked &a, const Unpacked &b, uint8_t *dst, uint32_t *dstlen) {
@@ -223,6 +253,7 @@ void divide_into(const Unpacked &a, const Unpacked &b, uint8_t *dst, uint32_t *d
     if (exp < kMinExp) return emit(dst, dstlen, make_zero());
     // At exponent 63 the first quotient digit may still be 0.
     if (exp > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
+    if (b.count <= 3) return divide_by_short(a, b, negative, exp, dst, dstlen);
 
     int32_t q[kQuotientDigits + 2];  // the last two stay 0: limbs of four
     q[kQuotientDigits] = q[kQuotientDigits + 1] = 0;

@@ -110,15 +110,14 @@ int32_t small_integer(const Unpacked &n) {
     return n.negative ? -v : v;
 }
 
-// More terms than any finite sum needs (the largest arguments that do not
-// overflow need about 450 rounds); a guard against a sum that can never
-// settle.
+// More terms than any finite sum needs (the largest arguments whose terms
+// stay in range need a few hundred rounds); a guard against a sum that
+// can never settle.
 constexpr int32_t kMaxSeriesIndex = 4000;
 
 // 1 + q/2! + q^2/4! + ... split into E1 = q/2! + q^3/6! + ... and
 // E2 = 1 + q^2/4! + q^4/8! + ..., summed until a term lies more than 20
-// positions below E2 or E1 has overflowed.
-// One round adds a term to E1 and one to E2.
+// positions below E2 or E1 has overflowed; a round adds a term to each.
 class EvenSeries {
   public:
     EvenSums sums{constants().zero, constants().one};
@@ -154,8 +153,9 @@ bool negligible(const Unpacked &term, const Unpacked &sum) {
 }
 
 // r + r^3/3! + ... split into O1 = r + r^5/5! + ... and
-// O2 = r^3/3! + r^7/7! + ..., with q = r^2.
-// One round adds a term to O2 and one to O1.
+// O2 = r^3/3! + r^7/7! + ..., with q = r^2, summed until a term is zero or
+// lies more than 20 positions below O1, or O2 has overflowed; a round adds
+// a term to each.
 class OddSeries {
   public:
     explicit OddSeries(const Unpacked &r) : sums{r, constants().zero}, term_(r) {}
@@ -250,7 +250,7 @@ Unpacked power_of_e(int32_t n) {
 Unpacked half_exponential_product(const Unpacked &x) {
     const Constants &c = constants();
     const Unpacked half = exponential(divide(absolute(x), c.two));
-    return multiply(half, divide(half, c.two));
+    return product(half, divide(half, c.two));
 }
 
 }  // namespace
@@ -263,12 +263,12 @@ Unpacked power(Unpacked base, int32_t exponent) {
     Unpacked result = c.one;
     while (n != 0) {
         if (n & 1) {
-            result = multiply(result, base);
+            result = product(result, base);
             // Zero times anything, infinities included, stays zero.
             if (result.is_zero()) break;
         }
         n >>= 1;
-        if (n != 0) base = multiply(base, base);
+        if (n != 0) base = product(base, base);
     }
     return result;
 }
@@ -344,10 +344,10 @@ Unpacked exponential(const Unpacked &x) {
     const int n_byte = exponent_byte(n);
     if (n_byte < 60) return c.zero;            // n <= -10^6
     if (n_byte > 195) return make_inf(false);  // n >= 10^6
-    const Unpacked q = multiply(f, f);
+    const Unpacked q = product(f, f);
     const auto [even, odd] = all_sums(f, q);
     const Unpacked sum = plus(plus(plus(even.e2, even.e1), odd.o1), odd.o2);
-    return multiply(sum, power_of_e(small_integer(n)));
+    return product(sum, power_of_e(small_integer(n)));
 }
 
 // ln x = 2E ln 10 + ln m for x = m x 100^E, 1 <= m < 100. A single-precision
@@ -374,15 +374,15 @@ Unpacked natural_log(const Unpacked &x) {
 
     const Unpacked z = minus(divide(m, exponential(y0)), c.one);
     Unpacked sum = z;
-    Unpacked p = multiply(z, z);
+    Unpacked p = product(z, z);
     // p >= 100^-20 while its exponent byte is above 172.
     for (int32_t k = 2; exponent_byte(p) > 172 && k < kMaxSeriesIndex; k += 2) {
         sum = minus(sum, divide(p, from_int(k)));
-        p = multiply(p, z);
+        p = product(p, z);
         sum = plus(sum, divide(p, from_int(k + 1)));
-        p = multiply(p, z);
+        p = product(p, z);
     }
-    const Unpacked whole = multiply(c.ln10, from_int(2 * int64_t{x.exp}));
+    const Unpacked whole = product(c.ln10, from_int(2 * int64_t{x.exp}));
     return plus(plus(whole, y0), sum);
 }
 
@@ -395,7 +395,7 @@ Unpacked series_function(const Unpacked &x, int32_t code) {
         case LNXTRA_SIN:
         case LNXTRA_TAN: {
             const Unpacked r = reduced_angle(x);
-            const Unpacked q = multiply(r, r);
+            const Unpacked q = product(r, r);
             if (code == LNXTRA_COS) {
                 const EvenSums even = even_sums(q);
                 return clamped_to_unit(minus(even.e2, even.e1));
@@ -411,7 +411,7 @@ Unpacked series_function(const Unpacked &x, int32_t code) {
         case LNXTRA_COSH:
         case LNXTRA_SINH:
         case LNXTRA_TANH: {
-            const Unpacked q = multiply(x, x);
+            const Unpacked q = product(x, x);
             if (code == LNXTRA_COSH) {
                 const EvenSums even = even_sums(q);
                 const Unpacked cosh = plus(even.e2, even.e1);
@@ -461,11 +461,11 @@ TAVO_API void lnxbex(const uint8_t *base, int32_t baselen, const uint8_t *expone
     const Unpacked b = load(base, baselen);
     const Unpacked y = load(exponent, explen);
     if (b.is_zero()) return emit(dst, dstlen, y.is_zero() ? c.one : c.zero);
-    if (!b.is_negative()) return emit(dst, dstlen, exponential(multiply(y, natural_log(b))));
+    if (!b.is_negative()) return emit(dst, dstlen, exponential(product(y, natural_log(b))));
     // A negative base takes integral exponents only; odd ones keep its sign.
     const bool integral = y.is_zero() || (y.is_finite() && y.count <= y.exp + 1);
     if (!integral) return emit(dst, dstlen, make_inf(true));
-    const Unpacked r = exponential(multiply(y, natural_log(negate(b))));
+    const Unpacked r = exponential(product(y, natural_log(negate(b))));
     emit(dst, dstlen, remainder(y, c.two).is_zero() ? r : negate(r));
 }
 

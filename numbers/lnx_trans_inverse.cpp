@@ -25,10 +25,10 @@ Unpacked arctan_newton(const Unpacked &a) {
     Unpacked y = a;
     for (int i = 0; i < kMaxCorrections; ++i) {
         const Unpacked t = series_function(y, LNXTRA_TAN);
-        const Unpacked d = divide(add(a, t, true), add(c.one, multiply(t, t), false));
+        const Unpacked d = divide(sum(a, t, true), sum(c.one, product(t, t), false));
         if (d.is_zero()) break;
         const bool last = d.exp + 15 < y.exp;
-        y = add(y, d, false);
+        y = sum(y, d, false);
         if (last) break;
     }
     return y;
@@ -47,17 +47,17 @@ bool inverse_function(const Unpacked &x, int32_t code, Unpacked &out) {
     if (code != LNXTRI_ATAN) {
         if (compare(a, c.one) > 0) return false;
         if (exponent_byte(a) <= kTinyExponentByte) {
-            out = code == LNXTRI_ASIN ? x : add(c.half_pi, x, true);
+            out = code == LNXTRI_ASIN ? x : sum(c.half_pi, x, true);
             return true;
         }
         // arctan of this is half the arc cosine of a.
-        a = square_root(divide(add(c.one, a, true), add(c.one, a, false)));
+        a = square_root(divide(sum(c.one, a, true), sum(c.one, a, false)));
     }
     const bool reflect = compare(a, c.one) > 0;
     if (reflect) a = divide(c.one, a);
 
     Unpacked y = arctan_newton(a);
-    if (reflect) y = add(c.half_pi, y, true);
+    if (reflect) y = sum(c.half_pi, y, true);
     if (y.is_negative()) {
         y = c.zero;
     } else if (compare(y, c.half_pi) > 0) {
@@ -67,12 +67,12 @@ bool inverse_function(const Unpacked &x, int32_t code, Unpacked &out) {
     const bool negative = x.is_negative();
     switch (code) {
         case LNXTRI_ASIN:
-            y = multiply(y, c.two);  // arccos(a)
-            out = negative ? add(y, c.half_pi, true) : add(c.half_pi, y, true);
+            y = product(y, c.two);  // arccos(a)
+            out = negative ? sum(y, c.half_pi, true) : sum(c.half_pi, y, true);
             break;
         case LNXTRI_ACOS:
-            y = multiply(y, c.two);
-            out = negative ? add(c.pi, y, true) : y;
+            y = product(y, c.two);
+            out = negative ? sum(c.pi, y, true) : y;
             break;
         default:
             out = negative ? negate(y) : y;
@@ -104,7 +104,7 @@ TAVO_API int32_t lnxatn2(const uint8_t *y, int32_t ylen, const uint8_t *x, int32
     // y / 0 is an infinity of the sign of y, whose arc tangent is +-pi/2.
     Unpacked a;
     inverse_function(divide(yv, xv), LNXTRI_ATAN, a);
-    if (xv.is_negative()) a = add(a, c.pi, yv.is_negative());
+    if (xv.is_negative()) a = sum(a, c.pi, yv.is_negative());
     emit(dst, dstlen, a);
     return 0;
 }

@@ -1,10 +1,10 @@
-// The series of the circular, hyperbolic and exponential functions summed
-// with their values held in limbs of four base-100 digits from one term to
-// the next.
+// Numbers held in limbs of four base-100 digits, for the transcendental
+// functions: a product, a quotient by a small integer and a sum, each
+// giving exactly the digits of the subsystem's rounded operation, and the
+// series of the circular, hyperbolic and exponential functions with their
+// values kept in limbs from one term to the next.
 //
-// Each step is one of the subsystem's rounded operations (a product, a
-// quotient by a small integer, a sum) and gives exactly its digits; only
-// the conversion between digit bytes and limbs on both sides of every
+// Only the conversion between digit bytes and limbs on both sides of every
 // operation is saved. The series run here when their terms cannot leave
 // the number range (q = r^2 below 100); otherwise the general operations
 // take them.
@@ -47,14 +47,14 @@ void shift_right(const uint64_t *p, uint64_t *y) {
     }
 }
 
-// The number made of the limbs l[0 .. n) (n <= 7), l[0]'s first digit at
-// exponent exp: leading zero digits go into the exponent, the 21st
-// significant digit rounds the 20th up when at least round_from; an
-// exponent below the range gives zero, above it an infinity.
 // A run of up to seven limbs with zero limbs after it, so that the digits
 // after the first significant one can be read without bounds checks.
 using Run = std::array<uint64_t, 14>;
 
+// The number made of the limbs l[0 .. n) (n <= 7), l[0]'s first digit at
+// exponent exp: leading zero digits go into the exponent, the 21st
+// significant digit rounds the 20th up when at least round_from; an
+// exponent below the range gives zero, above it an infinity.
 Fixed normalized(const Run &l, int n, int exp, bool negative, uint64_t round_from) {
     Fixed r;
     r.negative = negative;
@@ -147,16 +147,19 @@ Unpacked to_unpacked(const Fixed &f) {
     u.kind = Kind::finite;
     u.negative = f.negative;
     u.exp = f.exp;
-    int count = 0;
-    for (int k = 0; k < 5; ++k) {
-        const uint32_t four = swar::limb_to_digits(static_cast<uint32_t>(f.limb[k]));
-        for (int j = 0; j < 4; ++j) {
-            const auto d = static_cast<uint8_t>(four >> (8 * j));
-            u.digit[static_cast<size_t>(4 * k + j)] = d;
-            if (d != 0) count = 4 * k + j + 1;
-        }
+    for (int w = 0; w < 3; ++w) {
+        const uint64_t lo =
+            w * 2 < 5 ? swar::limb_to_digits(static_cast<uint32_t>(f.limb[w * 2])) : 0;
+        const uint64_t hi =
+            w * 2 + 1 < 5 ? swar::limb_to_digits(static_cast<uint32_t>(f.limb[w * 2 + 1])) : 0;
+        swar::store_le(u.digit.data() + 8 * w, lo | (hi << 32));
     }
-    u.count = count;
+    // The last non-zero digit: in the last non-zero limb, its units decide.
+    int k = 4;
+    while (f.limb[k] == 0) --k;  // limb 0 is never zero
+    const uint64_t l = f.limb[k];
+    const int trailing = l % 1000000 == 0 ? 3 : l % 10000 == 0 ? 2 : l % 100 == 0 ? 1 : 0;
+    u.count = 4 * k + 4 - trailing;
     return u;
 }
 

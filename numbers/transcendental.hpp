@@ -89,6 +89,8 @@ struct Fixed {
     bool negative = false;
     Kind kind = Kind::zero;
 };
+// A finite number or zero (an infinity reads as zero: callers keep
+// infinities to the general operations).
 Fixed from_unpacked(const Unpacked &u);
 Unpacked to_unpacked(const Fixed &f);
 Fixed product(const Fixed &a, const Fixed &b);
