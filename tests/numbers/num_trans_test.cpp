@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lnx.h"
@@ -884,5 +885,82 @@ INSTANTIATE_TEST_SUITE_P(Transcendental, Accuracy,
                                  if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              return name + "_" + std::to_string(info.param);
                          });
+
+// ---- Stored digits ------------------------------------------------------------------
+
+// Stored results depend on the exact digits of every function, so any
+// change to how they are computed must leave the bytes as they are: the
+// results over a fixed set of arguments (the accuracy domains' own, with
+// their own seeds) are hashed per function and compared with the hashes
+// of the digits as first released.
+uint64_t fnv1a(uint64_t h, const uint8_t *p, size_t n) {
+    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x100000001b3ULL;
+    return h;
+}
+
+using Hashes = std::vector<std::pair<std::string, uint64_t>>;
+
+// The hash of each function's results over n arguments a function.
+Hashes result_hashes(int n) {
+    const std::vector<Domain> all = domains();
+    Hashes got;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const Domain &dom = all[i];
+        int domains_of_function = 0;
+        for (const Domain &other : all)
+            domains_of_function += std::strcmp(other.function, dom.function) == 0 ? 1 : 0;
+        const int samples = (n + domains_of_function - 1) / domains_of_function;
+        if (got.empty() || got.back().first != dom.function)
+            got.emplace_back(dom.function, 0xcbf29ce484222325ULL);
+        uint64_t &h = got.back().second;
+        Gen g(0x6a5e + 104729 * static_cast<uint64_t>(i));
+        Big exact;
+        for (int k = 0; k < samples; ++k) {
+            // Only the arguments that the accuracy test takes.
+            const std::vector<Num> args = dom.args(g);
+            if (!dom.exact(args, exact.get())) continue;
+            const Num r = dom.ours(args);
+            const auto len = static_cast<uint8_t>(r.len);
+            h = fnv1a(h, &len, 1);
+            h = fnv1a(h, r.b.data(), static_cast<size_t>(r.len));
+        }
+    }
+    std::string table;
+    for (const auto &[name, h] : got) {
+        char line[80];
+        std::snprintf(line, sizeof line, "        {\"%s\", 0x%016llxULL},\n", name.c_str(),
+                      static_cast<unsigned long long>(h));
+        table += line;
+    }
+    std::printf("result hashes over %d arguments a function:\n%s", n, table.c_str());
+    return got;
+}
+
+TEST(Transcendental, ResultBytesAreUnchanged) {
+    const Hashes few = {
+        {"lnxsqr", 0x89fcb71443aa56f8ULL}, {"lnxln", 0x95a0e16a7ec9f75fULL},
+        {"lnxlog", 0x3b20ba2f9adcb4edULL}, {"exp", 0xe8ffd7085494dce6ULL},
+        {"sin", 0xc6e7226c4049ce9eULL},    {"cos", 0xe7c7f5cf03487563ULL},
+        {"tan", 0x43e6cd62309aa2a4ULL},    {"cosh", 0xe23cb3ae8100798eULL},
+        {"sinh", 0x5d5466bbd694bad6ULL},   {"tanh", 0x67bde0d6e250e494ULL},
+        {"lnxpow", 0x01769ee5e0698e40ULL}, {"lnxbex", 0xc5df0bcf89c86728ULL},
+        {"asin", 0x28fffc3550ef6d9bULL},   {"acos", 0xf0a2ab529f4a1a9aULL},
+        {"atan", 0x6e14a1ad8786e573ULL},   {"lnxatn2", 0xe1e61e1d432f52f1ULL},
+    };
+    EXPECT_EQ(result_hashes(1000), few) << "the digits of some function changed";
+#ifndef TAVO_TEST_SANITIZED  // instrumented code is many times slower
+    const Hashes many = {
+        {"lnxsqr", 0x4deb8ccea084df54ULL}, {"lnxln", 0x67da3039266d1c73ULL},
+        {"lnxlog", 0x4a5b56d9e4f0e308ULL}, {"exp", 0x3794ce78d357dbdfULL},
+        {"sin", 0xa75b71f4be317238ULL},    {"cos", 0xda044cd013250695ULL},
+        {"tan", 0x0900df5175eb77f4ULL},    {"cosh", 0xcd1c259b4f8ffdf2ULL},
+        {"sinh", 0x90771ea736632912ULL},   {"tanh", 0xfcd4d34a5886d6eaULL},
+        {"lnxpow", 0xc420d52fe5630e88ULL}, {"lnxbex", 0xca9b707ca24132e0ULL},
+        {"asin", 0x98c91c42d18c599cULL},   {"acos", 0xb7270c24418b0d5cULL},
+        {"atan", 0x2f80eb9cb7ae0ba8ULL},   {"lnxatn2", 0xa247e0ddd9be06b9ULL},
+    };
+    EXPECT_EQ(result_hashes(20000), many) << "the digits of some function changed";
+#endif
+}
 
 }  // namespace
