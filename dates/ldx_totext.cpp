@@ -102,11 +102,25 @@ struct Writer {
     bool ascii;
     bool failed;
     // A single-byte set's class and case tables (null in UTF-8), for the
-    // names written here rather than through the general text output.
+    // names written here rather than through the general text output;
+    // fetched with the first name.
+    int32_t charset;
+    bool tables_fetched;
     const uint16_t *classes;
     const uint8_t *upper;
     const uint8_t *lower;
 };
+
+bool has_byte_tables(Writer &w) noexcept {
+    if (!w.tables_fetched) {
+        w.tables_fetched = true;
+        w.classes = lxcsclass(w.charset);
+        w.upper = lxcscase(w.charset, 1);
+        w.lower = lxcscase(w.charset, 0);
+        if (w.upper == nullptr || w.lower == nullptr) w.classes = nullptr;
+    }
+    return w.classes != nullptr;
+}
 
 // A full output raises 1801, any other refusal of the language services 600.
 bool ok(Writer &w) noexcept {
@@ -143,24 +157,9 @@ bool put_bytes(Writer &w, const uint8_t *bytes, uint32_t n, uint32_t chars) noex
 
 // A whole number without group characters: the digits are single bytes in
 // every set, so they are written here rather than converted one by one.
-bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
+// Any value, signed, in any width.
+[[gnu::noinline]] bool put_any_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
     uint8_t zero = w.ascii ? 0x30 : 0xF0;
-    // Days, months, hours, minutes and seconds: two digits at most.
-    if (static_cast<uint32_t>(value) < 100 && minwidth <= 2) {
-        const auto v = static_cast<uint32_t>(value);
-        const uint32_t n = v >= 10 || minwidth == 2 ? 2 : 1;
-        if (w.cur.len - w.cur.pos < n) {
-            w.failed = true;
-            raise(w.ctx, LDXE_FULL);
-            return false;
-        }
-        uint8_t *at = w.cur.text + w.cur.pos;
-        if (n == 2) *at++ = static_cast<uint8_t>(zero + v / 10);
-        *at = static_cast<uint8_t>(zero + v % 10);
-        w.cur.pos += n;
-        w.cur.chars += n;
-        return true;
-    }
     uint32_t magnitude =
         value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     uint32_t nd = 1;
@@ -188,6 +187,31 @@ bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
     w.cur.pos += n;
     w.cur.chars += n;
     return true;
+}
+
+bool put_digits(Writer &w, int32_t value, uint32_t minwidth) noexcept {
+    const uint8_t zero = w.ascii ? 0x30 : 0xF0;
+    // Days, months, years, hours, minutes and seconds: four digits at most.
+    if (static_cast<uint32_t>(value) < 10000 && minwidth <= 4) {
+        const auto v = static_cast<uint32_t>(value);
+        const uint32_t digits = v >= 100 ? (v >= 1000 ? 4 : 3) : (v >= 10 ? 2 : 1);
+        const uint32_t n = digits > minwidth ? digits : minwidth;
+        if (w.cur.len - w.cur.pos < n) {
+            w.failed = true;
+            raise(w.ctx, LDXE_FULL);
+            return false;
+        }
+        const uint32_t high = v / 100, low = v % 100;
+        uint8_t *at = w.cur.text + w.cur.pos + n;  // written from the last digit back
+        *--at = static_cast<uint8_t>(zero + low % 10);
+        if (n >= 2) *--at = static_cast<uint8_t>(zero + low / 10);
+        if (n >= 3) *--at = static_cast<uint8_t>(zero + high % 10);
+        if (n == 4) *--at = static_cast<uint8_t>(zero + high / 10);
+        w.cur.pos += n;
+        w.cur.chars += n;
+        return true;
+    }
+    return put_any_digits(w, value, minwidth);
 }
 
 bool put_char(Writer &w, uint32_t code) noexcept {
@@ -342,7 +366,7 @@ bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) no
 bool put_item(Writer &w, int32_t item, uint32_t flags, int32_t width) noexcept {
     uint32_t letters = case_of(flags);
     int32_t fill = (flags & LDXM_FILL) != 0 ? width : 0;
-    if (w.classes != nullptr && put_item_bytes(w, item, letters, fill)) return true;
+    if (has_byte_tables(w) && put_item_bytes(w, item, letters, fill)) return true;
     uint32_t wrote = lxoitem(&w.cur, item, letters, &w.ctx->work);
     if (!ok(w)) return false;
     return (flags & LDXM_FILL) == 0 || pad(w, wrote, width);
@@ -488,14 +512,11 @@ uint32_t literal_bytes(ldxctx *ctx, const uint8_t *text, uint32_t chars) noexcep
 // Writes the date; returns the bytes written.
 uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &date,
                     const uint8_t *fmt) noexcept {
-    Writer w{ctx, {}, true, false, nullptr, nullptr, nullptr};
+    Writer w{ctx, {}, true, false, -1, false, nullptr, nullptr, nullptr};
     const lxlinfo *info = language_of(ctx);
     int32_t cs = info != nullptr ? info->charset : -1;
     w.ascii = info == nullptr || (info->flags & LXF_ASCII) != 0;
-    w.classes = lxcsclass(cs);
-    w.upper = lxcscase(cs, 1);
-    w.lower = lxcscase(cs, 0);
-    if (w.upper == nullptr || w.lower == nullptr) w.classes = nullptr;
+    w.charset = cs;
     Fields f{};
     lxdate local;
     lxdate in;
