@@ -234,7 +234,7 @@ void split_at_point(const Unpacked &x, Unpacked &n, Unpacked &f) {
 // power is an infinity or zero, as repeated squaring finds it.
 constexpr int32_t kPowerTable = 300;
 Unpacked power_of_e(int32_t n) {
-    static const auto table = [] {
+    static const std::array<Unpacked, 2 *kPowerTable + 1> table = [] {
         std::array<Unpacked, 2 * kPowerTable + 1> t;
         for (int32_t i = -kPowerTable; i <= kPowerTable; ++i)
             t[i + kPowerTable] = power(constants().e, i);
@@ -344,10 +344,12 @@ Unpacked exponential(const Unpacked &x) {
     const int n_byte = exponent_byte(n);
     if (n_byte < 60) return c.zero;            // n <= -10^6
     if (n_byte > 195) return make_inf(false);  // n >= 10^6
+    const Unpacked &power = power_of_e(small_integer(n));
+    if (Unpacked r; limb::exponential_of_fraction(f, power, r)) return r;
     const Unpacked q = product(f, f);
     const auto [even, odd] = all_sums(f, q);
     const Unpacked sum = plus(plus(plus(even.e2, even.e1), odd.o1), odd.o2);
-    return product(sum, power_of_e(small_integer(n)));
+    return product(sum, power);
 }
 
 // ln x = 2E ln 10 + ln m for x = m x 100^E, 1 <= m < 100. A single-precision

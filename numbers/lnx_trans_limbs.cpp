@@ -21,17 +21,29 @@ namespace {
 
 constexpr uint64_t kBase = 100000000;  // a limb: four base-100 digits
 constexpr uint64_t kPow100[5] = {1, 100, 10000, 1000000, 100000000};
-constexpr uint64_t kFirstDigit = 1000000;  // a limb at or above this has a non-zero first digit
+constexpr uint32_t kFirstDigit = 1000000;  // a limb at or above this has a non-zero first digit
 
-// Six limbs of the run l moved up by Z digits (constant divisors: the
-// compiler turns them into multiplications).
+// A limb (below 10^8) split at a constant power of 100. On 32 bits the
+// compiler divides by one short multiplication, where 64 bits take a
+// double-width one.
+template <uint32_t D>
+uint32_t limb_div(uint64_t l) {
+    return static_cast<uint32_t>(l) / D;
+}
+template <uint32_t D>
+uint32_t limb_mod(uint64_t l) {
+    return static_cast<uint32_t>(l) % D;
+}
+
+// Six limbs of the run l moved up by Z digits.
 template <int Z>
 void shift_left(const uint64_t *l, uint64_t *s) {
-    constexpr uint64_t up = kPow100[Z], down = kPow100[4 - Z];
+    constexpr uint64_t up = kPow100[Z];
+    constexpr auto down = static_cast<uint32_t>(kPow100[4 - Z]);
     if constexpr (Z == 0) {
         for (int k = 0; k < 6; ++k) s[k] = l[k];
     } else {
-        for (int k = 0; k < 6; ++k) s[k] = (l[k] % down) * up + l[k + 1] / down;
+        for (int k = 0; k < 6; ++k) s[k] = limb_mod<down>(l[k]) * up + limb_div<down>(l[k + 1]);
     }
 }
 
@@ -39,11 +51,12 @@ void shift_left(const uint64_t *l, uint64_t *s) {
 // them) moved down by Z digits.
 template <int Z>
 void shift_right(const uint64_t *p, uint64_t *y) {
-    constexpr uint64_t down = kPow100[Z], up = kPow100[4 - Z];
+    constexpr auto down = static_cast<uint32_t>(kPow100[Z]);
+    constexpr uint64_t up = kPow100[4 - Z];
     if constexpr (Z == 0) {
         for (int i = 0; i < 6; ++i) y[i] = p[i + 1];
     } else {
-        for (int i = 0; i < 6; ++i) y[i] = p[i + 1] / down + (p[i] % down) * up;
+        for (int i = 0; i < 6; ++i) y[i] = limb_div<down>(p[i + 1]) + limb_mod<down>(p[i]) * up;
     }
 }
 
@@ -55,16 +68,20 @@ using Run = std::array<uint64_t, 14>;
 // exponent exp: leading zero digits go into the exponent, the 21st
 // significant digit rounds the 20th up when at least round_from; an
 // exponent below the range gives zero, above it an infinity.
-Fixed normalized(const Run &l, int n, int exp, bool negative, uint64_t round_from) {
-    Fixed r;
-    r.negative = negative;
+[[gnu::always_inline]] inline void normalize_into(const Run &l, int n, int exp, bool negative,
+                                                  uint64_t round_from, Fixed &out) {
+    const auto special = [&](Kind kind) {
+        out = Fixed{};
+        out.negative = negative;
+        out.kind = kind;
+    };
     int i = 0;
     while (i < n && l[i] == 0) ++i;
-    if (i == n) return r;  // zero
+    if (i == n) return special(Kind::zero);
     const uint64_t lead = l[i];
     const int z = lead >= kFirstDigit ? 0 : lead >= 10000 ? 1 : lead >= 100 ? 2 : 3;
     exp -= 4 * i + z;
-    if (exp < kMinExp) return r;
+    if (exp < kMinExp) return special(Kind::zero);
     // The digits from the first significant one on, in six limbs.
     const uint64_t *padded = l.data() + i;
     uint64_t s[6];
@@ -82,7 +99,7 @@ Fixed normalized(const Run &l, int n, int exp, bool negative, uint64_t round_fro
             shift_left<3>(padded, s);
             break;
     }
-    if (s[5] / kFirstDigit >= round_from) {
+    if (limb_div<kFirstDigit>(s[5]) >= round_from) {
         int k = 4;
         ++s[4];
         while (k > 0 && s[k] == kBase) {
@@ -94,25 +111,22 @@ Fixed normalized(const Run &l, int n, int exp, bool negative, uint64_t round_fro
             ++exp;
         }
     }
-    if (exp > kMaxExp) {
-        r.kind = Kind::pos_inf;
-        return r;
-    }
-    r.kind = Kind::finite;
-    r.exp = exp;
-    for (int k = 0; k < 5; ++k) r.limb[k] = s[k];
-    return r;
+    if (exp > kMaxExp) return special(Kind::pos_inf);
+    for (int k = 0; k < 5; ++k) out.limb[k] = s[k];
+    out.exp = exp;
+    out.negative = negative;
+    out.kind = Kind::finite;
 }
 
 // The first three digits of a limb, each alone.
 uint64_t digit0(uint64_t l) {
-    return l / 1000000;
+    return limb_div<1000000>(l);
 }
 uint64_t digit1(uint64_t l) {
-    return l / 10000 % 100;
+    return limb_div<10000>(l) % 100;
 }
 uint64_t digit2(uint64_t l) {
-    return l / 100 % 100;
+    return limb_div<100>(l) % 100;
 }
 
 int compare_magnitudes(const Fixed &a, const Fixed &b) {
@@ -175,10 +189,16 @@ Factor::Factor(const Fixed &b) : value(b) {
     }
 }
 
-Fixed product(const Fixed &a, const Factor &f) {
+namespace {
+
+// The steps write their result to out, which may be one of the operands.
+[[gnu::always_inline]] inline void multiply_into(const Fixed &a, const Factor &f, Fixed &out) {
     const Fixed &b = f.value;
     const bool negative = a.negative != b.negative;
-    if (a.kind != Kind::finite || b.kind != Kind::finite) return Fixed{};
+    if (a.kind != Kind::finite || b.kind != Kind::finite) {
+        out = Fixed{};
+        return;
+    }
     // col[c]: the limb products a(i) b(j) with i + j = c, each below 10^16.
     const uint64_t *x = a.limb, *y = b.limb;
     uint64_t col[6];
@@ -202,15 +222,29 @@ Fixed product(const Fixed &a, const Factor &f) {
     limbs[0] = col[0] / kBase;
     limbs[1] = col[0] % kBase;
     // limbs[0] holds the carry position and the three after it.
-    return normalized(limbs, 7, a.exp + b.exp + 1, negative, 51);
+    normalize_into(limbs, 7, a.exp + b.exp + 1, negative, 51, out);
+}
+
+}  // namespace
+
+Fixed product(const Fixed &a, const Factor &f) {
+    Fixed r;
+    multiply_into(a, f, r);
+    return r;
 }
 
 Fixed product(const Fixed &a, const Fixed &b) {
     return product(a, Factor(b));
 }
 
-Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
-    if (a.kind != Kind::finite) return Fixed{};
+namespace {
+
+[[gnu::always_inline]] inline void divide_into(const Fixed &a, uint32_t n, const Reciprocal &rec,
+                                               Fixed &out) {
+    if (a.kind != Kind::finite) {
+        out = Fixed{};
+        return;
+    }
     using u128 = unsigned __int128;
     Run q{};
     uint64_t r = 0;
@@ -219,19 +253,69 @@ Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
         q[l] = static_cast<uint64_t>((u128{x} * rec.m) >> rec.shift);
         r = x - q[l] * n;
     }
-    return normalized(q, 6, a.exp, a.negative, 51);
+    normalize_into(q, 6, a.exp, a.negative, 51, out);
 }
 
-Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
-    Fixed nb = b;
-    nb.negative = b.negative != subtract;
-    if (b.kind != Kind::finite) return a;
-    if (a.kind != Kind::finite) return nb;
-    const bool a_bigger = compare_magnitudes(a, nb) >= 0;
-    const Fixed &big = a_bigger ? a : nb;
-    const Fixed &small = a_bigger ? nb : a;
+}  // namespace
+
+Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec) {
+    Fixed r;
+    divide_into(a, n, rec, r);
+    return r;
+}
+
+namespace {
+
+[[gnu::always_inline]] inline void series_divide_into(const Fixed &a, const SeriesDivisor &div,
+                                                      Fixed &out) {
+    if (a.kind != Kind::finite) {
+        out = Fixed{};
+        return;
+    }
+    using u128 = unsigned __int128;
+    Run q{};
+    uint64_t r = 0;
+    for (size_t p = 0; p < 3; ++p) {
+        const uint64_t low = 2 * p + 1 < 5 ? a.limb[2 * p + 1] : 0;
+        const uint64_t y = r * div.d + a.limb[2 * p] * kBase + low;
+        const auto y_n = static_cast<uint64_t>((u128{y} * div.m) >> 64) >> div.shift;
+        const uint64_t two = r * div.c + y_n;  // the next two quotient limbs
+        r = y - y_n * div.n;
+        q[2 * p] = two / kBase;
+        q[2 * p + 1] = two % kBase;
+    }
+    normalize_into(q, 6, a.exp, a.negative, 51, out);
+}
+
+}  // namespace
+
+Fixed series_quotient(const Fixed &a, const SeriesDivisor &div) {
+    Fixed r;
+    series_divide_into(a, div, r);
+    return r;
+}
+
+namespace {
+
+[[gnu::always_inline]] inline void add_into(const Fixed &a, const Fixed &b, bool subtract,
+                                            Fixed &out) {
+    const bool b_negative = b.negative != subtract;
+    const auto b_signed = [&] {
+        out = b;
+        out.negative = b_negative;
+    };
+    const auto a_itself = [&] {
+        if (&out != &a) out = a;
+    };
+    if (b.kind != Kind::finite) return a_itself();
+    if (a.kind != Kind::finite) return b_signed();
+    const bool a_bigger = compare_magnitudes(a, b) >= 0;
+    const Fixed &big = a_bigger ? a : b;
+    const Fixed &small = a_bigger ? b : a;
+    const bool big_negative = a_bigger ? a.negative : b_negative;
+    const bool small_negative = a_bigger ? b_negative : a.negative;
     const int gap = big.exp - small.exp;
-    if (gap >= 21) return big;
+    if (gap >= 21) return a_bigger ? a_itself() : b_signed();
     // The smaller magnitude in a window of 24 positions from the larger
     // one's first digit, cut after position 20.
     uint64_t padded[12] = {};
@@ -251,11 +335,11 @@ Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
             shift_right<3>(padded, y);
             break;
     }
-    y[5] = y[5] / kFirstDigit * kFirstDigit;
+    y[5] = uint64_t{limb_div<kFirstDigit>(y[5])} * kFirstDigit;
     // limbs[0] = 0 .. 0, carry: the carry digit in front of the window.
     Run limbs{};
     uint64_t carry = 0;
-    const bool same_sign = big.negative == small.negative;
+    const bool same_sign = big_negative == small_negative;
     if (same_sign) {
         for (int l = 5; l >= 0; --l) {
             const uint64_t s = (l < 5 ? big.limb[l] : 0) + y[l] + carry;
@@ -270,7 +354,15 @@ Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
         }
     }
     limbs[0] = same_sign ? carry : 0;
-    return normalized(limbs, 7, big.exp + 4, big.negative, 50);
+    normalize_into(limbs, 7, big.exp + 4, big_negative, 50, out);
+}
+
+}  // namespace
+
+Fixed sum(const Fixed &a, const Fixed &b, bool subtract) {
+    Fixed r;
+    add_into(a, b, subtract, r);
+    return r;
 }
 
 int exponent_byte(const Fixed &f) {
@@ -285,10 +377,11 @@ constexpr Fixed kOne{{kFirstDigit, 0, 0, 0, 0}, 0, false, Kind::finite};
 
 // term x q / (k (k + 1)); false when k (k + 1) is too large for the short
 // division (not reached while q < 100).
-bool next_term(Fixed &term, const Factor &q, int32_t k) {
+[[gnu::always_inline]] inline bool next_term(Fixed &term, const Factor &q, int32_t k) {
     if (k > kTabledFactors) return false;
-    const auto n = static_cast<uint32_t>(k) * static_cast<uint32_t>(k + 1);
-    term = quotient(product(term, q), n, kSeriesReciprocals[static_cast<size_t>(k)]);
+    Fixed p;
+    multiply_into(term, q, p);
+    series_divide_into(p, kSeriesDivisors[static_cast<size_t>(k)], term);
     return true;
 }
 
@@ -308,11 +401,11 @@ class EvenSeries {
     bool done = false;
     Fixed e1{}, e2 = kOne;
 
-    bool round(const Factor &q) {
+    [[gnu::always_inline]] bool round(const Factor &q) {
         if (!next_term(term_, q, k_)) return false;
-        e1 = sum(e1, term_, false);
+        add_into(e1, term_, false, e1);
         if (!next_term(term_, q, k_ + 2)) return false;
-        e2 = sum(e2, term_, false);
+        add_into(e2, term_, false, e2);
         k_ += 4;
         done = exponent_byte(term_) + 20 < exponent_byte(e2);
         return true;
@@ -330,11 +423,11 @@ class OddSeries {
     bool done = false;
     Fixed o1, o2{};
 
-    bool round(const Factor &q) {
+    [[gnu::always_inline]] bool round(const Factor &q) {
         if (!next_term(term_, q, k_)) return false;
-        o2 = sum(o2, term_, false);
+        add_into(o2, term_, false, o2);
         if (!next_term(term_, q, k_ + 2)) return false;
-        o1 = sum(o1, term_, false);
+        add_into(o1, term_, false, o1);
         k_ += 4;
         done = term_.kind == Kind::zero ||
                (term_.negative ? exponent_byte(term_) - 20 > exponent_byte(o1)
@@ -370,6 +463,27 @@ bool odd_sums(const Unpacked &r, const Unpacked &q, OddSums &out) {
     while (!odd.done)
         if (!odd.round(fq)) return false;
     out = {to_unpacked(odd.o1), to_unpacked(odd.o2)};
+    return true;
+}
+
+bool exponential_of_fraction(const Unpacked &f, const Unpacked &power, Unpacked &out) {
+    if (!f.is_zero() && !(f.is_finite() && f.exp < 0)) return false;
+    if (!power.is_finite()) return false;
+    const Fixed r = from_unpacked(f);
+    const Factor fq(product(r, r));
+    // The even and the odd chain depend on nothing of each other: run side
+    // by side, the one's multiplications and divisions fill the other's
+    // waits.
+    EvenSeries even;
+    OddSeries odd(r);
+    while (!even.done && !odd.done)
+        if (!even.round(fq) || !odd.round(fq)) return false;
+    while (!even.done)
+        if (!even.round(fq)) return false;
+    while (!odd.done)
+        if (!odd.round(fq)) return false;
+    const Fixed s = sum(sum(sum(even.e2, even.e1, false), odd.o1, false), odd.o2, false);
+    out = to_unpacked(product(s, from_unpacked(power)));
     return true;
 }
 

@@ -44,11 +44,28 @@ constexpr Reciprocal make_reciprocal(uint32_t n) {
     const int shift = 47 + std::bit_width(n);
     return {static_cast<uint64_t>((static_cast<unsigned __int128>(1) << shift) / n) + 1, shift};
 }
-// The series divide by k (k + 1) for k = 1, 2, 3, ...: those are made once.
+// The series divide by n = k (k + 1) for k = 1, 2, 3, ..., two limbs (16
+// digits) at a time: with the remainder r < n so far and the next 16
+// digits L, r 10^16 + L = r (c n + d) + L for c = floor(10^16 / n),
+// d = 10^16 mod n, so the quotient is r c + floor(Y / n) with
+// Y = r d + L < 10^16 + n^2 < 2^54. floor(Y / n) is (Y m) >> s with
+// s = 62 + the bit width of n and m = floor(2^s / n) + 1 (below 2^63):
+// the excess Y (m - 2^s / n) / 2^s < Y / 2^s stays below 1 / n since
+// Y n < 2^s. s is at least 64: the high word of Y m, shifted by s - 64.
 inline constexpr int kTabledFactors = 400;
-inline constexpr auto kSeriesReciprocals = [] {
-    std::array<Reciprocal, kTabledFactors + 1> t{};
-    for (uint32_t k = 1; k <= kTabledFactors; ++k) t[k] = make_reciprocal(k * (k + 1));
+struct SeriesDivisor {
+    uint64_t n, m, c, d;
+    int shift;  // s - 64
+};
+constexpr SeriesDivisor make_series_divisor(uint64_t n) {
+    constexpr uint64_t kTen16 = 10000000000000000;
+    const int s = 62 + std::bit_width(n);
+    return {n, static_cast<uint64_t>((static_cast<unsigned __int128>(1) << s) / n) + 1, kTen16 / n,
+            kTen16 % n, s - 64};
+}
+inline constexpr auto kSeriesDivisors = [] {
+    std::array<SeriesDivisor, kTabledFactors + 1> t{};
+    for (uint64_t k = 1; k <= kTabledFactors; ++k) t[k] = make_series_divisor(k * (k + 1));
     return t;
 }();
 
@@ -103,10 +120,15 @@ struct Factor {
 };
 Fixed product(const Fixed &a, const Factor &b);
 Fixed quotient(const Fixed &a, uint32_t n, const Reciprocal &rec);
+// The same quotient for a series divisor, kSeriesDivisors[k].
+Fixed series_quotient(const Fixed &a, const SeriesDivisor &div);
 Fixed sum(const Fixed &a, const Fixed &b, bool subtract);
 int exponent_byte(const Fixed &f);
 bool even_sums(const Unpacked &q, EvenSums &out);
 bool odd_sums(const Unpacked &r, const Unpacked &q, OddSums &out);
+// e^f x power for a fraction |f| < 1 and a finite power (of e), summed as
+// exponential() sums it; false (out untouched) otherwise.
+bool exponential_of_fraction(const Unpacked &f, const Unpacked &power, Unpacked &out);
 }  // namespace limb
 
 // The functions of lnxqtra by code; an unknown code gives negative
