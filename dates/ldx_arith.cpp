@@ -51,42 +51,29 @@ int32_t weekday(int32_t jday, int32_t f) noexcept {
     return (r < 0 ? r + 7 : r) + 1;
 }
 
-// One row of the ISO week table: f4 is the day of the year from which the
-// count starts; f0 counts those days a week later; f1 and f2 put earlier
-// days in week 53 or 52 of the year before; f3 makes week 53 week 1 of the
-// next year. Row k is the pattern of the year 1976 + k.
-struct IsoRow {
-    int8_t f0, f1, f2, f3, f4;
-};
-constexpr IsoRow iso_rows[28] = {
-    {1, 0, 0, 0, 5}, {0, 1, 0, 0, 3}, {0, 0, 1, 1, 2}, {0, 0, 0, 1, 1}, {0, 0, 0, 1, 0},
-    {1, 0, 0, 0, 5}, {0, 1, 0, 0, 4}, {0, 0, 1, 0, 3}, {0, 0, 1, 1, 2}, {0, 0, 0, 1, 0},
-    {1, 0, 0, 1, 6}, {1, 0, 0, 0, 5}, {0, 1, 0, 0, 4}, {0, 0, 1, 1, 2}, {1, 0, 0, 1, 8},
-    {1, 0, 0, 1, 7}, {1, 0, 0, 0, 6}, {0, 1, 0, 0, 4}, {0, 0, 1, 0, 3}, {0, 0, 1, 0, 2},
-    {1, 0, 0, 1, 8}, {1, 0, 0, 1, 6}, {1, 0, 0, 0, 5}, {0, 1, 0, 0, 4}, {0, 0, 1, 1, 3},
-    {1, 0, 0, 1, 8}, {1, 0, 0, 1, 7}, {1, 0, 0, 1, 6}};
-
 struct IsoWeek {
     int32_t week;
     int32_t year;
 };
 
+// The ISO week: weeks run Monday to Sunday and belong to the year of their
+// Thursday. Computed from the calendar's own weekdays, so it holds in every
+// year of the range (a 28-year table of weekday patterns repeats only
+// between two century years that are not leap years, 1901 to 2099).
 IsoWeek iso_week(const ldxdate &d) noexcept {
-    int32_t y = d.year;
-    int32_t cycle = y > 0 ? y : 1 - y;
-    // A floor remainder: years 1..15 and -14..-1 fall below 16.
-    int32_t k = (cycle - 16) % 28;
-    if (k < 0) k += 28;
-    const IsoRow &f = iso_rows[k];
-    int32_t n = day_of_year(y, d.month, d.day);
-    int32_t w = (n - f.f4) / 7 + 1;
-    if (w < 1) w = 1;
-    if (n >= f.f4 && f.f0 == 1) ++w;
-    if (w == 53 && f.f3 == 1) return {1, y + 1};
-    if (n >= f.f4) return {w, y};
-    if (f.f1 == 1) return {53, y - 1};
-    if (f.f2 == 1) return {52, y - 1};
-    return {w, y};
+    const int32_t y = d.year;
+    const int32_t j = ldxctj(nullptr, y, d.month, d.day);
+    // 2445030 is a Monday; the floor remainder keeps Monday 0.
+    int32_t monday_based = (j - 2445030) % 7;
+    if (monday_based < 0) monday_based += 7;
+    const int32_t thursday = j - monday_based + 3;
+    const int32_t first = ldxctj(nullptr, y, 1, 1);
+    if (thursday < first) {
+        // The week belongs to the year before: its last week.
+        return {(thursday - ldxctj(nullptr, y - 1, 1, 1)) / 7 + 1, y - 1};
+    }
+    if (thursday >= ldxctj(nullptr, y + 1, 1, 1)) return {1, y + 1};
+    return {(thursday - first) / 7 + 1, y};
 }
 
 // What a format element means as a unit of truncation and rounding.

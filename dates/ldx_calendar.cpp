@@ -264,6 +264,15 @@ TAVO_API int32_t ldxftd(ldxctx *, const uint8_t *num, int32_t len, ldxjul *jul) 
     const uint8_t *half = (exponent & 0x80) != 0 ? half_pos : half_neg;
     lnxadd(secs, static_cast<int32_t>(secslen), half, 0, rounded, &roundedlen);
     int32_t status = lnxsni(rounded, static_cast<int32_t>(roundedlen), &seconds, 4, LNXSNI_SIGNED);
+    // A fraction within half a second of the next day rounds to a whole
+    // day: carried, so that no time of day reaches 24:00:00.
+    if (seconds >= 86400) {
+        ++day;
+        seconds -= 86400;
+    } else if (seconds <= -86400) {
+        --day;
+        seconds += 86400;
+    }
     jul->day = day;
     jul->seconds = seconds;
     return status;

@@ -613,8 +613,6 @@ int32_t element_width(ldxctx *ctx, int32_t code, uint32_t flags) noexcept {
         // The century of the years 9900..9999 has three digits.
         case LDXK_CC:
         case LDXK_SCC:
-        // The ISO year of the last days of 9999 is 10000.
-        case LDXK_IYYY:
             ++width;
             break;
         case LDXK_ERA:

@@ -288,6 +288,15 @@ TEST(JulianForm, DatesAndNumbers) {
     ldxftd(&c.ctx, num, static_cast<int32_t>(nl), &r);
     EXPECT_EQ(r.day, -1);
     EXPECT_EQ(r.seconds, -21600);
+    // Within half a second of midnight: the next day at 00:00:00, never
+    // second 86400 of the day before (an hour of 24).
+    const uint8_t late[] = {0xC4, 0x03, 0x2E, 0x10, 0x2E, 0x64, 0x64, 0x64, 0x64, 0x64};
+    ldxftd(&c.ctx, late, sizeof late, &r);  // 2451545.9999999999999
+    EXPECT_EQ(r.day, 2451546);
+    EXPECT_EQ(r.seconds, 0);
+    ldxdate at;
+    ldxdfd(&c.ctx, &r, &at);
+    EXPECT_EQ(at.hour, 0);
     EXPECT_TRUE(c.take_errors().empty());
 }
 
