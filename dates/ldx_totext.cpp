@@ -102,25 +102,26 @@ struct Writer {
     lxcur cur;
     bool ascii;
     bool failed;
-    // A single-byte set's class and case tables (null in UTF-8), for the
-    // names written here rather than through the general text output;
-    // fetched with the first name.
+    // A single-byte set's class and case tables, for the names written
+    // here rather than through the general text output: each fetched when
+    // a name first needs it.
+    bool single_byte;
     int32_t charset;
-    bool tables_fetched;
     const uint16_t *classes;
     const uint8_t *upper;
     const uint8_t *lower;
 };
 
-bool has_byte_tables(Writer &w) noexcept {
-    if (!w.tables_fetched) {
-        w.tables_fetched = true;
-        w.classes = lxcsclass(w.charset);
-        w.upper = lxcscase(w.charset, 1);
-        w.lower = lxcscase(w.charset, 0);
-        if (w.upper == nullptr || w.lower == nullptr) w.classes = nullptr;
-    }
-    return w.classes != nullptr;
+const uint8_t *upper_table(Writer &w) noexcept {
+    if (w.upper == nullptr) w.upper = lxcscase(w.charset, 1);
+    return w.upper;
+}
+
+// The class and both case tables; false when the set has none.
+bool word_tables(Writer &w) noexcept {
+    if (w.classes == nullptr) w.classes = lxcsclass(w.charset);
+    if (w.lower == nullptr) w.lower = lxcscase(w.charset, 0);
+    return w.classes != nullptr && w.lower != nullptr && upper_table(w) != nullptr;
 }
 
 // A full output raises 1801, any other refusal of the language services 600.
@@ -366,6 +367,9 @@ bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) no
     if (n == 0) return false;
     const uint32_t total = width > 0 && static_cast<uint32_t>(width) > n ? width : n;
     if (total > room) return false;
+    if ((letters == LXO_UPPER && upper_table(w) == nullptr) ||
+        (letters == LXO_CAP && !word_tables(w)))
+        return false;
     w.cur.chars += total;  // apart from the position: see put_bytes
     if (letters == LXO_UPPER) {
         for (uint32_t i = 0; i < n; ++i) text[i] = w.upper[text[i]];
@@ -385,7 +389,7 @@ bool put_item_bytes(Writer &w, int32_t item, uint32_t letters, int32_t width) no
 bool put_item(Writer &w, int32_t item, uint32_t flags, int32_t width) noexcept {
     uint32_t letters = case_of(flags);
     int32_t fill = (flags & LDXM_FILL) != 0 ? width : 0;
-    if (has_byte_tables(w) && put_item_bytes(w, item, letters, fill)) return true;
+    if (w.single_byte && put_item_bytes(w, item, letters, fill)) return true;
     uint32_t wrote = lxoitem(&w.cur, item, letters, &w.ctx->work);
     if (!ok(w)) return false;
     return (flags & LDXM_FILL) == 0 || pad(w, wrote, width);
@@ -531,11 +535,11 @@ uint32_t literal_bytes(ldxctx *ctx, const uint8_t *text, uint32_t chars) noexcep
 // Writes the date; returns the bytes written.
 uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &date,
                     const uint8_t *fmt) noexcept {
-    Writer w{ctx, {}, true, false, -1, false, nullptr, nullptr, nullptr};
     const lxlinfo *info = language_of(ctx);
-    int32_t cs = info != nullptr ? info->charset : -1;
+    const bool single_byte = info != nullptr && (info->flags & LXF_SINGLEBYTE) != 0;
+    Writer w{ctx, {}, true, false, single_byte, -1, nullptr, nullptr, nullptr};
     w.ascii = info == nullptr || (info->flags & LXF_ASCII) != 0;
-    w.charset = cs;
+    w.charset = info != nullptr ? info->charset : -1;
     Fields f{};
     lxdate local;
     lxdate in;
@@ -546,7 +550,6 @@ uint32_t write_date(ldxctx *ctx, uint8_t *out, uint32_t size, const ldxdate &dat
     }
     std::memcpy(&f.date, &local, sizeof f.date);
     lxoopen(&w.cur, out, size, &ctx->work);
-    const bool single_byte = info != nullptr && (info->flags & LXF_SINGLEBYTE) != 0;
     const uint8_t *item = fmt;
     while (item[0] != 0) {
         uint8_t code = item[0];

@@ -131,13 +131,13 @@ std::string describe(const Token &t) {
         case Tok::end:
             return "end of expression";
         case Tok::number:
-            return "number " + std::string(t.spelling);
+            return std::string("number ").append(t.spelling);
         case Tok::text:
             return "text literal";
         case Tok::name:
-            return "'" + std::string(t.spelling) + "'";
+            return std::string("'").append(t.spelling).append("'");
         case Tok::field:
-            return ":" + std::string(t.spelling);
+            return std::string(":").append(t.spelling);
         case Tok::plus:
             return "'+'";
         case Tok::minus:
