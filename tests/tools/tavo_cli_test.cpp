@@ -215,12 +215,12 @@ constexpr Case value_cases[] = {
     {"to_char(DATE '2024-01-15', 'fmDay', 'FRENCH')", "Lundi"},
     {"to_char(to_date('15 mars 2024', 'DD Month YYYY', 'FRENCH'), 'YYYY-MM-DD')", "2024-03-15"},
     // the internal bytes
-    {"dump(1)", "Typ=number Len=2: C1 02"},
-    {"dump(-1)", "Typ=number Len=3: 3E 64 66"},
-    {"dump(0)", "Typ=number Len=1: 80"},
-    {"dump(100)", "Typ=number Len=2: C2 02"},
-    {"dump(DATE '2024-01-02 03:04:05')", "Typ=date Len=7: 78 7C 01 02 04 05 06"},
-    {"dump('ab')", "Typ=text Len=2: 61 62"},
+    {"dump(1)", "number, 2 bytes: C1 02"},
+    {"dump(-1)", "number, 3 bytes: 3E 64 66"},
+    {"dump(0)", "number, 1 byte: 80"},
+    {"dump(100)", "number, 2 bytes: C2 02"},
+    {"dump(DATE '2024-01-02 03:04:05')", "date, 7 bytes: 78 7C 01 02 04 05 06"},
+    {"dump('ab')", "text, 2 bytes: 61 62"},
 };
 
 TEST(TavoValues, EachExpressionPrintsItsValue) {

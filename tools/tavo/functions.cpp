@@ -13,9 +13,9 @@ namespace {
 
 void append_hex(std::string &out, const uint8_t *bytes, size_t len) {
     static constexpr char hex[] = "0123456789ABCDEF";
-    out += "Len=";
+    out += ", ";
     out += std::to_string(len);
-    out += ':';
+    out += len == 1 ? " byte:" : " bytes:";
     for (size_t i = 0; i < len; ++i) {
         out += ' ';
         out += hex[bytes[i] >> 4];
@@ -409,7 +409,7 @@ Value Evaluator::dump(const Node &n, Args a) {
     scratch_.clear();
     switch (v.type) {
         case Type::number:
-            scratch_ = "Typ=number ";
+            scratch_ = "number";
             append_hex(scratch_, v.num.bytes, v.num.len);
             break;
         case Type::date: {
@@ -421,13 +421,13 @@ Value Evaluator::dump(const Node &n, Args a) {
             date_call(
                 *default_, [](ldxctx *ctx, DateCall &c) { ldxite(ctx, c.date, c.bytes); }, c,
                 n.column);
-            scratch_ = "Typ=date ";
+            scratch_ = "date";
             append_hex(scratch_, ext, sizeof ext);
             break;
         }
         case Type::text:
             if (v.size > 4096) fail(n.column, "dump: text longer than 4096 bytes");
-            scratch_ = "Typ=text ";
+            scratch_ = "text";
             append_hex(scratch_, reinterpret_cast<const uint8_t *>(v.text), v.size);
             break;
     }
