@@ -149,26 +149,8 @@ BENCHMARK(dts_peer)->Name("dts/peer");
 BENCHMARK(std_ours)->Name("std/ours");
 BENCHMARK(std_peer)->Name("std/peer");
 
-void print_table(const tavo_bench::MedianReporter &times) {
-    std::printf("\n%-10s %12s %12s %8s\n", "per call", "ours ns", "peer ns", "ratio");
-    for (const char *op : {"dts", "std"}) {
-        double ours, peer;
-        if (!times.ns(std::string(op) + "/ours", ours) ||
-            !times.ns(std::string(op) + "/peer", peer))
-            continue;
-        // Per call: an iteration makes kCount calls.
-        std::printf("%-10s %12.2f %12.2f %8.2f\n", op, ours / kCount, peer / kCount, ours / peer);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char **argv) {
-    tavo_bench::MedianReporter reporter;
-    if (!tavo_bench::run_benchmarks(
-            argc, argv, {"--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"},
-            reporter))
-        return 1;
-    print_table(reporter);
-    return 0;
+    return tavo_bench::run_pairs(argc, argv, {"dts", "std"}, kCount);
 }

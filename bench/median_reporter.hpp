@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -60,6 +62,34 @@ inline bool run_benchmarks(int argc, char **argv, std::vector<std::string> flags
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return true;
+}
+
+// Prints, for each operation, the medians of "<op>/ours" and "<op>/peer"
+// per call (an iteration making `calls` calls) and their ratio.
+inline void print_ratios(const MedianReporter &times, std::initializer_list<const char *> ops,
+                         double calls, int name_width = 10) {
+    std::printf("\n%-*s %12s %12s %8s\n", name_width, "per call", "ours ns", "peer ns", "ratio");
+    for (const char *op : ops) {
+        double ours, peer;
+        if (!times.ns(std::string(op) + "/ours", ours) ||
+            !times.ns(std::string(op) + "/peer", peer))
+            continue;
+        std::printf("%-*s %12.2f %12.2f %8.2f\n", name_width, op, ours / calls, peer / calls,
+                    ours / peer);
+    }
+}
+
+// The whole main of a program of ours/peer pairs: five repetitions, then
+// the ratio table.
+inline int run_pairs(int argc, char **argv, std::initializer_list<const char *> ops, double calls,
+                     int name_width = 10) {
+    MedianReporter reporter;
+    if (!run_benchmarks(argc, argv,
+                        {"--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"},
+                        reporter))
+        return 1;
+    print_ratios(reporter, ops, calls, name_width);
+    return 0;
 }
 
 }  // namespace tavo_bench
