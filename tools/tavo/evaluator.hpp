@@ -60,6 +60,10 @@ class Evaluator {
     Language *find_language(std::string_view name, uint32_t column);
     Language &language_arg(const Node &n, Args a, int i);
 
+    // The parsed number model of a call: prepared once when the model is a
+    // literal (p given), else parsed into local. fn names the call in errors.
+    static const lnxfmt *number_model(Prepared *p, lnxfmt &local, std::string_view model,
+                                      const lxlinfo &info, uint32_t column, const char *fn);
     Value to_char(uint32_t index, const Node &n, Args a);
     Value to_number(uint32_t index, const Node &n, Args a);
     Value to_date(uint32_t index, const Node &n, Args a);

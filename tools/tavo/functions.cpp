@@ -303,25 +303,29 @@ Value Evaluator::to_char(uint32_t index, const Node &n, Args a) {
         return text_value(scratch_.data(), scratch_.size(), n.column);
     }
     lnxfmt local{};
-    const lnxfmt *fmt = &local;
-    if (p && p->number_tried) {
-        if (!p->number_ok) fail(n.column, "to_char: invalid number format model");
-        fmt = &p->number_fmt;
-    } else {
-        lnxfmt &dst = p ? p->number_fmt : local;
-        bool ok = model.size() <= 255 &&
-                  lnxpfl(model.data(), static_cast<uint32_t>(model.size()), &dst, &lang->info) == 0;
-        if (p) {
-            p->number_tried = true;
-            p->number_ok = ok;
-        }
-        if (!ok) fail(n.column, "to_char: invalid number format model");
-        fmt = &dst;
-    }
+    const lnxfmt *fmt = number_model(p, local, model, lang->info, n.column, "to_char");
     char out[80];
     uint32_t len = lnxnft(v.num.bytes, v.num.len, fmt, out, &lang->info);
     if (len > sizeof out) len = sizeof out;
     return text_value(out, len, n.column);
+}
+
+const lnxfmt *Evaluator::number_model(Prepared *p, lnxfmt &local, std::string_view model,
+                                      const lxlinfo &info, uint32_t column, const char *fn) {
+    const auto invalid = [&] { fail(column, std::string(fn) + ": invalid number format model"); };
+    if (p && p->number_tried) {
+        if (!p->number_ok) invalid();
+        return &p->number_fmt;
+    }
+    lnxfmt &dst = p ? p->number_fmt : local;
+    const bool ok = model.size() <= 255 &&
+                    lnxpfl(model.data(), static_cast<uint32_t>(model.size()), &dst, &info) == 0;
+    if (p) {
+        p->number_tried = true;
+        p->number_ok = ok;
+    }
+    if (!ok) invalid();
+    return &dst;
 }
 
 Value Evaluator::to_number(uint32_t index, const Node &n, Args a) {
@@ -349,21 +353,7 @@ Value Evaluator::to_number(uint32_t index, const Node &n, Args a) {
     if (lang == spare_language_.get()) p = nullptr;
     if (p) p->lang = lang;
     lnxfmt local{};
-    const lnxfmt *fmt = &local;
-    if (p && p->number_tried) {
-        if (!p->number_ok) fail(n.column, "to_number: invalid number format model");
-        fmt = &p->number_fmt;
-    } else {
-        lnxfmt &dst = p ? p->number_fmt : local;
-        bool ok = model.size() <= 255 &&
-                  lnxpfl(model.data(), static_cast<uint32_t>(model.size()), &dst, &lang->info) == 0;
-        if (p) {
-            p->number_tried = true;
-            p->number_ok = ok;
-        }
-        if (!ok) fail(n.column, "to_number: invalid number format model");
-        fmt = &dst;
-    }
+    const lnxfmt *fmt = number_model(p, local, model, lang->info, n.column, "to_number");
     uint32_t len = 0;
     uint32_t consumed =
         lnxfcn(text.data(), static_cast<uint32_t>(text.size()), fmt, r.bytes, &len, &lang->info);
