@@ -1,5 +1,6 @@
 // The calendar: day numbers, days of the year, validity, comparison, and the
 // external, Julian and number forms of a date.
+#include <cstdint>
 #include <cstring>
 
 #include "dates/ldx_internal.h"
@@ -266,10 +267,11 @@ TAVO_API int32_t ldxftd(ldxctx *, const uint8_t *num, int32_t len, ldxjul *jul) 
     int32_t status = lnxsni(rounded, static_cast<int32_t>(roundedlen), &seconds, 4, LNXSNI_SIGNED);
     // A fraction within half a second of the next day rounds to a whole
     // day: carried, so that no time of day reaches 24:00:00.
-    if (seconds >= 86400) {
+    // (A day number already at the end of the 32-bit range stays as it is.)
+    if (seconds >= 86400 && day < INT32_MAX) {
         ++day;
         seconds -= 86400;
-    } else if (seconds <= -86400) {
+    } else if (seconds <= -86400 && day > INT32_MIN) {
         --day;
         seconds += 86400;
     }
