@@ -11,22 +11,46 @@ namespace tavo::num {
 
 // Writes a machine integer as a number. Up to eight base-100 digits go
 // straight from registers to the destination.
+namespace {
+
+// A whole number of one or two base-100 digits (below 10^4, not zero),
+// written byte by byte: the common small integer costs no vector work.
+void emit_small_integer(bool negative, uint32_t mag, uint8_t *dst, uint32_t *dstlen) {
+    const auto high = static_cast<uint8_t>(mag / 100), low = static_cast<uint8_t>(mag % 100);
+    uint8_t bytes[4];
+    int n = 0;
+    const int exp = high != 0 ? 1 : 0;
+    bytes[n++] = static_cast<uint8_t>(negative ? kNegExpBase - exp : kPosExpBase + exp);
+    const auto digit = [&](uint8_t d) {
+        bytes[n++] = static_cast<uint8_t>(negative ? 101 - d : d + 1);
+    };
+    if (high != 0) digit(high);
+    if (low != 0 || high == 0) digit(low);  // a trailing zero digit is left out
+    if (negative) bytes[n++] = kTerminator;
+    if (dst == nullptr) return;
+    if (dstlen != nullptr) {
+        *dstlen = static_cast<uint32_t>(n);
+    } else {
+        *dst++ = static_cast<uint8_t>(n);
+    }
+    for (int i = 0; i < n; ++i) dst[i] = bytes[i];
+}
+
+}  // namespace
+
 void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
-#if TAVO_DIGIT_VECTORS
     const bool negative = value < 0;
     const uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    if (mag != 0 && mag < 10000)
+        return emit_small_integer(negative, static_cast<uint32_t>(mag), dst, dstlen);
+#if TAVO_DIGIT_VECTORS
     if (mag != 0 && mag < 10000000000000000) {
         // Up to eight base-100 digits, as two limbs of four: the digit bytes
         // of the eight positions, most significant in the low byte.
-        uint64_t eight;
-        if (mag < 10000) {  // two digits, in the last two positions
-            eight = ((mag / 100) << 48) | ((mag % 100) << 56);
-        } else {
-            const auto high = static_cast<uint32_t>(mag / 100000000);
-            const auto low = static_cast<uint32_t>(mag % 100000000);
-            eight =
-                uint64_t{swar::limb_to_digits(high)} | (uint64_t{swar::limb_to_digits(low)} << 32);
-        }
+        const auto high = static_cast<uint32_t>(mag / 100000000);
+        const auto low = static_cast<uint32_t>(mag % 100000000);
+        const uint64_t eight =
+            uint64_t{swar::limb_to_digits(high)} | (uint64_t{swar::limb_to_digits(low)} << 32);
         // Leading zero digits are the low zero bytes, trailing ones the high.
         const int leading = std::countr_zero(eight) / 8;
         const uint64_t word = eight >> (8 * leading);
