@@ -1,6 +1,7 @@
 // Conversions between numbers and machine integers of 1, 2 and 4 bytes.
 #include <bit>
 #include <cstring>
+#include <span>
 
 #include "lnx.h"
 #include "numbers/digit_vectors.hpp"
@@ -146,6 +147,46 @@ int32_t accumulate(const uint8_t *digits, int count, int exp, bool negative, uin
     return result;
 }
 
+// The integer part of at most five base-100 digits, stored: the
+// digit-by-digit limit check overflows exactly when the whole integer part
+// passes the limit, and without the clamp keeps its low bits, so one
+// comparison does.
+int32_t store_whole(uint64_t whole, bool negative, uint32_t mode, uint32_t size, uint32_t flags,
+                    void *value) {
+    const Limits lim = limits_for(mode, size, negative);
+    const bool over = whole > lim.limit;
+    uint32_t acc = static_cast<uint32_t>(whole);
+    if (over && (flags & LNXSNI_NOCLAMP) == 0) acc = lim.clamp;
+    write_integer(value, size, negative && mode != 0 ? 0u - acc : acc);
+    return over ? 1 : 0;
+}
+
+// A well-formed whole number of one to three base-100 digits (below 10^6,
+// not zero), read byte by byte; false for anything else.
+bool small_whole(std::span<const uint8_t> bytes, uint32_t &whole, bool &negative) {
+    const size_t n = bytes.size();
+    if (n < 2 || n > 5) return false;
+    const uint8_t head = bytes[0];
+    negative = head < 0x80;
+    const int exp = negative ? kNegExpBase - head : head - kPosExpBase;
+    if (exp < 0 || exp > 2) return false;
+    if (negative && bytes[n - 1] != kTerminator) return false;
+    const size_t count = negative ? n - 2 : n - 1;
+    if (count < 1 || count > static_cast<size_t>(exp) + 1) return false;
+    uint32_t v = 0;
+    int last = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const int b = bytes[1 + i];
+        last = negative ? 101 - b : b - 1;
+        if (last < 0 || last > 99 || (i == 0 && last == 0)) return false;
+        v = v * 100 + static_cast<uint32_t>(last);
+    }
+    if (last == 0) return false;  // not normalised
+    for (size_t i = count; i <= static_cast<size_t>(exp); ++i) v *= 100;
+    whole = v;
+    return true;
+}
+
 }  // namespace
 
 extern "C" {
@@ -161,9 +202,13 @@ TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t s
                         uint32_t flags) noexcept {
     const uint32_t mode = flags & 0x7F;
     if (value == nullptr || !valid_size(size) || mode > 2) return 3;
-#if TAVO_DIGIT_VECTORS
     if (num != nullptr) {
         const auto bytes = counted_view(num, len);
+        uint32_t whole;
+        bool negative;
+        if (small_whole(bytes, whole, negative))
+            return store_whole(whole, negative, mode, size, flags, value);
+#if TAVO_DIGIT_VECTORS
         vec::Operand a;
         if (vec::read_operand(bytes.data(), static_cast<int>(bytes.size()), a)) {
             if (a.exp < 0) {
@@ -171,27 +216,19 @@ TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t s
                 return 2;
             }
             if (a.exp <= 4) {
-                // At most five integer digits: their value at once. The
-                // digit-by-digit limit check overflows exactly when the
-                // whole integer part passes the limit, and without the
-                // clamp keeps its low bits, so one comparison does.
+                // At most five integer digits: their value at once.
                 const auto q = static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.lo));
                 const uint64_t two = swar::digits_to_limbs(q << (8 * (7 - a.exp)));
                 const uint64_t whole = (two & 0xFFFFFFFF) * 100000000 + (two >> 32);
-                const Limits lim = limits_for(mode, size, a.negative);
-                const bool over = whole > lim.limit;
-                uint32_t acc = static_cast<uint32_t>(whole);
-                if (over && (flags & LNXSNI_NOCLAMP) == 0) acc = lim.clamp;
-                write_integer(value, size, a.negative && mode != 0 ? 0u - acc : acc);
-                return over ? 1 : 0;
+                return store_whole(whole, a.negative, mode, size, flags, value);
             }
             alignas(16) uint8_t digits[32];
             _mm_store_si128(reinterpret_cast<__m128i *>(digits), a.d.lo);
             _mm_store_si128(reinterpret_cast<__m128i *>(digits + 16), a.d.hi);
             return accumulate(digits, a.count, a.exp, a.negative, mode, size, flags, value);
         }
-    }
 #endif
+    }
     const Unpacked u = load(num, len);
     if (u.is_zero()) {
         write_integer(value, size, 0);
