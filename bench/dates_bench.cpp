@@ -220,15 +220,7 @@ BENCHMARK(compile_ours)->Name("sto/ours");
 // ---- The ratio table ------------------------------------------------------------------------
 
 void print_table(const tavo_bench::MedianReporter &times) {
-    std::printf("\n%-10s %12s %12s %8s\n", "per call", "ours ns", "peer ns", "ratio");
-    for (const char *op : {"ctj", "jtc", "adm"}) {
-        double ours, peer;
-        if (!times.ns(std::string(op) + "/ours", ours) ||
-            !times.ns(std::string(op) + "/peer", peer))
-            continue;
-        // Per call: an iteration makes kCount calls.
-        std::printf("%-10s %12.2f %12.2f %8.2f\n", op, ours / kCount, peer / kCount, ours / peer);
-    }
+    tavo_bench::print_ratios(times, {"ctj", "jtc", "adm"}, kCount);
     if (double sto; times.ns("sto/ours", sto)) std::printf("%-10s %12.1f\n", "ldxsto", sto);
 }
 

@@ -82,6 +82,16 @@ void refresh_default_format(ldxctx *ctx) noexcept {
     release(ctx, acquired);
 }
 
+const uint8_t *format_of(ldxctx *ctx, const uint8_t *fmt) noexcept {
+    if (fmt != nullptr) return fmt;
+    refresh_default_format(ctx);
+    if (ctx->deffmt[0] == 0 && ctx->deffmt[1] == 0) {  // never compiled
+        raise(ctx, LDXE_INTERNAL);
+        return nullptr;
+    }
+    return ctx->deffmt;
+}
+
 }  // namespace tavo::dates
 
 using namespace tavo::dates;

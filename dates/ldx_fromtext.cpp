@@ -507,16 +507,6 @@ bool note_needs(ldxctx *ctx, Needs &n, int32_t code) noexcept {
     }
 }
 
-const uint8_t *format_of(ldxctx *ctx, const uint8_t *fmt) noexcept {
-    if (fmt != nullptr) return fmt;
-    refresh_default_format(ctx);
-    if (ctx->deffmt[0] == 0 && ctx->deffmt[1] == 0) {  // never compiled
-        raise(ctx, LDXE_INTERNAL);
-        return nullptr;
-    }
-    return ctx->deffmt;
-}
-
 // After the last item: trailing blanks (unless exact), then nothing.
 bool text_done(ldxctx *ctx, lxcur &c) noexcept {
     if (ctx->exact == 0) skip_spaces(c);

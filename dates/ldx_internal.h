@@ -29,6 +29,10 @@ void compile_default(ldxctx *ctx, const char *model, uint32_t len) noexcept;
 // (600 when it cannot be read) and clear the bit.
 void refresh_default_format(ldxctx *ctx) noexcept;
 
+// The compiled format to use: the given one, or the context's default
+// (refreshed first); null (600 raised) when there is none.
+const uint8_t *format_of(ldxctx *ctx, const uint8_t *fmt) noexcept;
+
 // Leap years: Julian rule up to 1582 (-4712 excepted, so that its first
 // day is day 1), Gregorian from 1583.
 constexpr bool is_leap(int32_t y) noexcept {

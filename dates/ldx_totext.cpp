@@ -670,18 +670,6 @@ uint32_t max_size(ldxctx *ctx, const uint8_t *fmt) noexcept {
     return sum * per_char;
 }
 
-// The compiled format to use: the given one, or the context's default
-// (refreshed first); null (600 raised) when there is none.
-const uint8_t *format_of(ldxctx *ctx, const uint8_t *fmt) noexcept {
-    if (fmt != nullptr) return fmt;
-    refresh_default_format(ctx);
-    if (ctx->deffmt[0] == 0 && ctx->deffmt[1] == 0) {  // never compiled
-        raise(ctx, LDXE_INTERNAL);
-        return nullptr;
-    }
-    return ctx->deffmt;
-}
-
 }  // namespace
 }  // namespace tavo::dates
 

@@ -14,6 +14,21 @@
 
 namespace tavo::test {
 
+// A language in each character set, every language at least twice: the
+// round-trip and name tests run in all of them.
+inline constexpr const char *kAllLanguages[] = {
+    "AMERICAN",
+    "ENGLISH_UNITED KINGDOM.WE8ISO8859P1",
+    "GERMAN_GERMANY.AL32UTF8",
+    "GERMAN_GERMANY.WE8EBCDIC",
+    "FRENCH_FRANCE.AL32UTF8",
+    "FRENCH_FRANCE.WE8ISO8859P1",
+    "SPANISH_SPAIN.AL32UTF8",
+    "SPANISH_SPAIN.WE8EBCDIC",
+    "ITALIAN_ITALY.AL32UTF8",
+    "ITALIAN_ITALY.US7ASCII",
+};
+
 // Errors raised through a context: the callback records them and returns,
 // so that a test sees every error an operation raises.
 struct ErrorLog {

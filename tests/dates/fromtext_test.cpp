@@ -340,18 +340,6 @@ std::string print(DateContext &c, const ldxdate &d, const Bytes &fmt) {
 }
 
 TEST(TextToDate, PrintedDatesReadBackInEveryLanguage) {
-    const char *const languages[] = {
-        "AMERICAN",
-        "ENGLISH_UNITED KINGDOM.WE8ISO8859P1",
-        "GERMAN_GERMANY.AL32UTF8",
-        "GERMAN_GERMANY.WE8EBCDIC",
-        "FRENCH_FRANCE.AL32UTF8",
-        "FRENCH_FRANCE.WE8ISO8859P1",
-        "SPANISH_SPAIN.AL32UTF8",
-        "SPANISH_SPAIN.WE8EBCDIC",
-        "ITALIAN_ITALY.AL32UTF8",
-        "ITALIAN_ITALY.US7ASCII",
-    };
     // Whole dates, signed or with an era; the "rr" models only near the
     // reference year, "rrrr" from year 100 on.
     struct Model {
@@ -376,7 +364,7 @@ TEST(TextToDate, PrintedDatesReadBackInEveryLanguage) {
     };
     std::mt19937 rng(1995);
     const ldxdate ref = make_date(1995, 6, 15);
-    for (const char *language : languages) {
+    for (const char *language : tavo::test::kAllLanguages) {
         DateContext c(language);
         for (const Model &m : models) {
             Bytes in = compile(c, m.text);

@@ -231,10 +231,8 @@ TEST(DateToText, LanguagesAndCharacterSets) {
 
 // Names as the language services write them: each month, day, meridian
 // and era word in each case, padded with blanks to the widest name.
-std::vector<const char *> all_languages_list();
-
 TEST(DateToText, NamesAsTheLanguageServicesWriteThem) {
-    for (const char *language : all_languages_list()) {
+    for (const char *language : tavo::test::kAllLanguages) {
         DateContext c(language);
         lxwork w;
         lxwbind(&w, lxenvget(c.ctx.env));
@@ -316,23 +314,6 @@ std::vector<std::string> every_element_models() {
     return models;
 }
 
-const char *const all_languages[] = {
-    "AMERICAN",
-    "ENGLISH_UNITED KINGDOM.WE8ISO8859P1",
-    "GERMAN_GERMANY.AL32UTF8",
-    "GERMAN_GERMANY.WE8EBCDIC",
-    "FRENCH_FRANCE.AL32UTF8",
-    "FRENCH_FRANCE.WE8ISO8859P1",
-    "SPANISH_SPAIN.AL32UTF8",
-    "SPANISH_SPAIN.WE8EBCDIC",
-    "ITALIAN_ITALY.AL32UTF8",
-    "ITALIAN_ITALY.US7ASCII",
-};
-
-std::vector<const char *> all_languages_list() {
-    return std::vector<const char *>(std::begin(all_languages), std::end(all_languages));
-}
-
 ldxdate random_date(std::mt19937 &rng, int lo = -4712, int hi = 9999) {
     for (;;) {
         int y = std::uniform_int_distribution<int>(lo, hi)(rng);
@@ -368,7 +349,7 @@ TEST(DateToText, LargestSizeHoldsInEveryLanguage) {
         make_date(-4712, 9, 30, 23, 59, 59), make_date(3777, 11, 28, 22, 58, 58),
         make_date(9999, 12, 31, 23, 59, 59), make_date(7377, 12, 31, 21, 27, 27)};
     for (int i = 0; i < 40; ++i) dates.push_back(random_date(rng));
-    for (const char *language : all_languages) {
+    for (const char *language : tavo::test::kAllLanguages) {
         DateContext c(language);
         bool utf8 = std::strstr(language, "UTF8") != nullptr;
         for (const std::string &model : every_element_models()) {
