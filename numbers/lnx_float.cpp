@@ -126,34 +126,175 @@ int decimal_exponent(double x) {
     return x >= 1.0 ? d : d + 1;  // truncation toward zero of a fraction
 }
 
-#if TAVO_DIGIT_VECTORS
-// Nine peeled digits of a double, rounded to 15 significant decimal digits
-// (half up) and written: the digits form one integer below 10^18, so the
-// rounding and the digit bytes come from integer arithmetic. False, with
-// nothing written, near the ends of the range (left to the general path).
+// ---- Writing fifteen significant digits -------------------------------------
+
+// A double's digits rounded to 15 significant digits, as the integer of
+// their first 16 decimal places (eight base-100 digits, the ninth being
+// zero): 10^14 <= m < 10^16.
+constexpr uint64_t kTen8 = 100000000;
+constexpr uint64_t kTen14 = 100000000000000;
+constexpr uint64_t kTen16 = 10000000000000000;
+
+// Writes the number of eight base-100 digits m at base-100 exponent e
+// (kMinExp < e <= kMaxExp) with its trailing zero digits left out, in the
+// form the caller asked for: [length] exponent digits [terminator], every
+// byte built in registers and stored once.
+void write_fifteen_digits(bool negative, int e, uint64_t m, uint8_t *dst, uint32_t *dstlen) {
+    if (dst == nullptr) return;
+    const auto high = static_cast<uint32_t>(m / kTen8);
+    const auto low = static_cast<uint32_t>(m - high * kTen8);
+    const uint64_t digits =
+        swar::limb_to_digits(high) | (uint64_t{swar::limb_to_digits(low)} << 32);
+    const int count = 8 - std::countl_zero(digits) / 8;  // [1, 8]; digits[0] is not zero
+    const uint64_t kept = ~uint64_t{0} >> (64 - 8 * count);
+    // Digit bytes: d + 1 for a positive number, 101 - d and a terminator
+    // 102 for a negative one (no byte carries into the next).
+    const uint64_t body =
+        negative ? (0x6565656565656565 - digits) & kept : (digits + 0x0101010101010101) & kept;
+    const int n = count + 1 + (negative ? 1 : 0);  // [2, 10]
+    const uint64_t exp_byte = negative ? kNegExpBase - e : kPosExpBase + e;
+    const int head = dstlen != nullptr ? 1 : 2;
+    const uint64_t prefix = dstlen != nullptr ? exp_byte : n | exp_byte << 8;
+    unsigned __int128 line = prefix | static_cast<unsigned __int128>(body) << (8 * head);
+    if (negative) line |= static_cast<unsigned __int128>(kTerminator) << (8 * (head + count));
+    const int total = n + head - 1;  // [2, 11]
+    if (total >= 8) {
+        swar::store_le(dst, static_cast<uint64_t>(line));
+        swar::store_le(dst + total - 8, static_cast<uint64_t>(line >> (8 * (total - 8))));
+    } else if (total >= 4) {
+        const auto first = static_cast<uint32_t>(line);
+        const auto last = static_cast<uint32_t>(line >> (8 * (total - 4)));
+        std::memcpy(dst, &first, 4);
+        std::memcpy(dst + total - 4, &last, 4);
+    } else {
+        const auto first = static_cast<uint16_t>(line);
+        const auto last = static_cast<uint16_t>(line >> (8 * (total - 2)));
+        std::memcpy(dst, &first, 2);
+        std::memcpy(dst + total - 2, &last, 2);
+    }
+    if (dstlen != nullptr) *dstlen = static_cast<uint32_t>(n);
+}
+
+// Nine peeled digits of a double (one integer v below 10^18, or 10^18),
+// rounded to 15 significant decimal digits (half up) and written. False,
+// with nothing written, near the ends of the range (left to the general
+// path).
 bool write_double_digits(bool negative, int e, uint64_t v, uint8_t *dst, uint32_t *dstlen) {
     if (e <= kMinExp || e >= kMaxExp) return false;
     // 17 or 18 significant digits: drop two or three.
-    // (Two constant divisors: the compiler turns each into a multiplication.)
-    v = v < 100000000000000000 ? (v + 50) / 100 * 100 : (v + 500) / 1000 * 1000;
-    if (v >= 1000000000000000000) {  // rounded up to a new first digit
-        v /= 100;
+    // (Constant divisors: the compiler turns each into a multiplication.)
+    uint64_t m = v < 100000000000000000 ? (v + 50) / 100 : (v + 500) / 1000 * 10;
+    if (m >= kTen16) {  // rounded up to a new first digit
+        m /= 100;
         ++e;
     }
-    const auto first = static_cast<uint32_t>(v / 10000000000000000);
-    const uint64_t rest = v % 10000000000000000;
-    const uint32_t middle = swar::limb_to_digits(static_cast<uint32_t>(rest / 100000000));
-    const uint32_t last = swar::limb_to_digits(static_cast<uint32_t>(rest % 100000000));
-    const uint64_t low = first | (uint64_t{middle} << 8) | (uint64_t{last} << 40);
-    const uint64_t high = last >> 24;
-    const int count =
-        high != 0 ? 9 : 8 - std::countl_zero(low) / 8;  // trailing zero digits left out
-    const vec::Digits d{_mm_set_epi64x(static_cast<int64_t>(high), static_cast<int64_t>(low)),
-                        _mm_setzero_si128()};
-    vec::write_number(negative, e, d, count, dst, dstlen);
+    write_fifteen_digits(negative, e, m, dst, dstlen);
     return true;
 }
-#endif
+
+// ---- Doubles of the common range --------------------------------------------
+
+// The peeled and rounded digits of y (1 <= y < 100) straight from its exact
+// value, when that provably gives what the peeling gives; false otherwise.
+//
+// The peeling's first three products are rounded, each by at most 2^-47
+// (they are below 128), and that error grows by 100 a step: the nine
+// digits as one integer v differ from y 10^16 by at most 0.72 from the
+// products, and by -0.9 to +0.1 from the last digit's rounding (it adds
+// 0.1 and truncates), so |v - y 10^16| < 1.62. Rounding to 15 digits drops
+// two or three (17 or 18 significant) and adds half of what it drops: when
+// y 10^16 plus that half is farther than 1.62 from a multiple of what it
+// drops, v and y 10^16 round alike. Near 10^17, where v and y 10^16 may
+// drop a different number of digits, both round to 10^17.
+bool round_exactly(double y, uint64_t &m) {
+    uint64_t bits;
+    std::memcpy(&bits, &y, 8);
+    const int shift = 1075 - static_cast<int>(bits >> 52);  // y = mantissa 2^-shift, [46, 52]
+    const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | uint64_t{1} << 52;
+    const bool eighteen = y >= 10.0;
+    // y 10^16 / 10^dropped as a fixed-point number of `shift` fraction bits,
+    // plus one half: its integer part is the rounded digits.
+    const uint64_t scale = eighteen ? kTen14 / 10 : kTen14;
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * scale +
+                                     (static_cast<unsigned __int128>(1) << (shift - 1));
+    const auto rounded = static_cast<uint64_t>(scaled >> shift);
+    // The fraction left, in units of 2^-64, must stay clear of 0 by the
+    // error bound (1.625 / 10^dropped, rounded up).
+    const uint64_t fraction = static_cast<uint64_t>(scaled) << (64 - shift);
+    const uint64_t margin = eighteen ? 29975959119778020 : 299759591197780224;
+    if (fraction + margin < 2 * margin) return false;
+    m = eighteen ? rounded * 10 : rounded;
+    return true;
+}
+
+// For every binary exponent, the window around the one power of ten near
+// its range of doubles, and the base-100 exponent and scale below and above
+// that window.
+struct Binade {
+    double window_low, window_high;  // empty: +inf, +inf; the whole binade: 0, +inf
+    int exp_below, exp_above;
+};
+
+constexpr int kBinadeBase = 1023 - 430;  // biased exponents 593 .. 1434: 2^-430 .. 2^412
+constexpr int kBinades = 842;
+
+const std::array<Binade, kBinades> &binade_table() {
+    static const auto kTable = [] {
+        std::array<Binade, kBinades> t{};
+        constexpr double kInf = std::numeric_limits<double>::infinity();
+        for (int i = 0; i < kBinades; ++i) {
+            const int b = i + kBinadeBase - 1023;
+            const double low = std::ldexp(1.0, b), high = std::ldexp(1.0, b + 1);
+            Binade &entry = t[static_cast<size_t>(i)];
+            entry.window_low = entry.window_high = kInf;
+            const int near = static_cast<int>(std::floor(std::log10(low)));
+            for (int j = near - 1; j <= near + 2; ++j) {
+                const double p = std::pow(10.0, j);
+                if (p * 1.0001 >= low && p * 0.9999 < high) {
+                    entry.window_low = p * 0.9999;
+                    entry.window_high = p * 1.0001;
+                }
+            }
+            // Away from powers of ten log10 is exact enough to floor.
+            const auto base100 = [](double x) {
+                const int tens = static_cast<int>(std::floor(std::log10(x)));
+                return tens >= 0 ? tens / 2 : (tens - 1) / 2;
+            };
+            entry.exp_below = base100(low);
+            entry.exp_above = base100(std::nextafter(high, 0.0));
+            if (entry.exp_below <= kMinExp || entry.exp_above >= kMaxExp) {
+                entry.window_low = 0.0;
+                entry.window_high = kInf;
+            }
+        }
+        return t;
+    }();
+    return kTable;
+}
+
+// The base-100 exponent e and the scaled value y = x 100^-e (1 <= y < 100)
+// the scaling gives for x > 0, when x is in the common range and away from
+// every power of ten; false otherwise.
+//
+// There the single-precision log10 truncates to floor(log10 x) (x < 1:
+// ceil), so the scaling starts at floor(log100 x) (x < 1: after its
+// correction by one), and y is the one product x 100^-e, already in [1, 100).
+bool scale_common(double x, double &y, int &e) {
+    uint64_t bits;
+    std::memcpy(&bits, &x, 8);
+    const auto index = static_cast<uint32_t>(static_cast<int>(bits >> 52) - kBinadeBase);
+    if (index >= kBinades) return false;
+    const Binade &b = binade_table()[index];
+    if (x < b.window_low) {
+        e = b.exp_below;
+    } else if (x > b.window_high) {
+        e = b.exp_above;
+    } else {
+        return false;
+    }
+    y = x * power_of_100(-e);
+    return true;
+}
 
 // The number of x, or (with dst given, when it can) the number written
 // straight to dst, *written then set.
@@ -195,13 +336,11 @@ Unpacked from_double(double x, const FloatTraits &t, bool is_float, uint8_t *dst
 
     int count = t.base100_digits;
     if (is_float && ((x >= 1.0 && k % 2 != 0) || (x < 1.0 && k % 2 == 0))) count = 4;
-#if TAVO_DIGIT_VECTORS
     if (dst != nullptr && !is_float &&
         write_double_digits(negative, e, peel_double_digits(y), dst, dstlen)) {
         *written = true;
         return {};
     }
-#endif
     uint8_t digits[kMaxDigits];
     e += peel_digits(y, digits, count);
     const Unpacked u = from_digits(negative, e, digits, count);
@@ -231,12 +370,20 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
     if (value != nullptr && size == 8) {
         double x;
         std::memcpy(&x, value, 8);
+        int e;
         // A whole number below 10^15 is exact as a double and has at most
         // 15 digits: the scaled digits round back to it, so it goes
         // straight to the integer writer.
         if (std::fabs(x) < 1e15) {
             const auto whole = static_cast<int64_t>(x);
             if (static_cast<double>(whole) == x) return emit_integer(whole, dst, dstlen);
+        }
+        if (double y; dst != nullptr && scale_common(std::fabs(x), y, e)) {
+            const bool negative = std::signbit(x);
+            if (uint64_t m; round_exactly(y, m))
+                return write_fifteen_digits(negative, e, m, dst, dstlen);
+            write_double_digits(negative, e, peel_double_digits(y), dst, dstlen);
+            return;
         }
         bool written = false;
         u = from_double(x, kDouble, false, dst, dstlen, &written);
