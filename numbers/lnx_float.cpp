@@ -137,42 +137,50 @@ constexpr uint64_t kTen16 = 10000000000000000;
 
 // Writes the number of eight base-100 digits m at base-100 exponent e
 // (kMinExp < e <= kMaxExp) with its trailing zero digits left out, in the
-// form the caller asked for: [length] exponent digits [terminator], every
-// byte built in registers and stored once.
+// form the caller asked for: [length] exponent digits [terminator]. The
+// bytes are built in registers without a branch on the sign (random signs
+// would defeat the predictor) and stored exactly.
 void write_fifteen_digits(bool negative, int e, uint64_t m, uint8_t *dst, uint32_t *dstlen) {
     if (dst == nullptr) return;
     const auto high = static_cast<uint32_t>(m / kTen8);
     const auto low = static_cast<uint32_t>(m - high * kTen8);
     const uint64_t digits =
         swar::limb_to_digits(high) | (uint64_t{swar::limb_to_digits(low)} << 32);
-    const int count = 8 - std::countl_zero(digits) / 8;  // [1, 8]; digits[0] is not zero
+    const unsigned count = 8 - static_cast<unsigned>(std::countl_zero(digits)) / 8;  // [1, 8]
     const uint64_t kept = ~uint64_t{0} >> (64 - 8 * count);
     // Digit bytes: d + 1 for a positive number, 101 - d and a terminator
     // 102 for a negative one (no byte carries into the next).
+    const uint64_t sign = 0 - static_cast<uint64_t>(negative);
     const uint64_t body =
-        negative ? (0x6565656565656565 - digits) & kept : (digits + 0x0101010101010101) & kept;
-    const int n = count + 1 + (negative ? 1 : 0);  // [2, 10]
-    const uint64_t exp_byte = negative ? kNegExpBase - e : kPosExpBase + e;
-    const int head = dstlen != nullptr ? 1 : 2;
-    const uint64_t prefix = dstlen != nullptr ? exp_byte : n | exp_byte << 8;
-    unsigned __int128 line = prefix | static_cast<unsigned __int128>(body) << (8 * head);
-    if (negative) line |= static_cast<unsigned __int128>(kTerminator) << (8 * (head + count));
-    const int total = n + head - 1;  // [2, 11]
-    if (total >= 8) {
-        swar::store_le(dst, static_cast<uint64_t>(line));
-        swar::store_le(dst + total - 8, static_cast<uint64_t>(line >> (8 * (total - 8))));
-    } else if (total >= 4) {
-        const auto first = static_cast<uint32_t>(line);
-        const auto last = static_cast<uint32_t>(line >> (8 * (total - 4)));
-        std::memcpy(dst, &first, 4);
-        std::memcpy(dst + total - 4, &last, 4);
+        (((digits + 0x0101010101010101) & ~sign) | ((0x6565656565656565 - digits) & sign)) & kept;
+    const uint64_t terminator = kTerminator & sign;
+    const uint64_t tail = body | ((terminator << 1) << (8 * count - 1));  // none past 8 digits
+    const unsigned n = count + 1 + static_cast<unsigned>(negative);       // [2, 10]
+    const auto exp_byte = static_cast<uint8_t>(negative ? kNegExpBase - e : kPosExpBase + e);
+    uint8_t *p = dst + 1;
+    if (dstlen != nullptr) {
+        dst[0] = exp_byte;
+        *dstlen = n;
     } else {
-        const auto first = static_cast<uint16_t>(line);
-        const auto last = static_cast<uint16_t>(line >> (8 * (total - 2)));
-        std::memcpy(dst, &first, 2);
-        std::memcpy(dst + total - 2, &last, 2);
+        dst[0] = static_cast<uint8_t>(n);
+        dst[1] = exp_byte;
+        ++p;
     }
-    if (dstlen != nullptr) *dstlen = static_cast<uint32_t>(n);
+    const unsigned size = n - 1;  // digits and terminator, [1, 9]
+    if (size >= 8) {
+        // The eight bytes ending at size: a ninth byte is the terminator
+        // (computed, not branched on: it goes with the sign).
+        const unsigned ninth = size - 8;  // 0 or 1
+        swar::store_le(p, tail);
+        swar::store_le(p + ninth, tail >> (8 * ninth) | uint64_t{ninth * kTerminator} << 56);
+    } else if (size >= 4) {
+        const auto first = static_cast<uint32_t>(tail);
+        const auto last = static_cast<uint32_t>(tail >> (8 * (size - 4)));
+        std::memcpy(p, &first, 4);
+        std::memcpy(p + size - 4, &last, 4);
+    } else {
+        for (unsigned i = 0; i < size; ++i) p[i] = static_cast<uint8_t>(tail >> (8 * i));
+    }
 }
 
 // Nine peeled digits of a double (one integer v below 10^18, or 10^18),
@@ -194,6 +202,17 @@ bool write_double_digits(bool negative, int e, uint64_t v, uint8_t *dst, uint32_
 
 // ---- Doubles of the common range --------------------------------------------
 
+// How y 10^16 is rounded to 15 digits, for y below 10 and from 10 up.
+struct Rounding {
+    uint64_t scale;       // 10^16 / 10^dropped
+    uint64_t margin;      // the error bound 1.625 / 10^dropped, in units of 2^-64
+    uint64_t to_sixteen;  // from 15 digits to 16 places
+};
+constexpr std::array<Rounding, 2> kRoundings{
+    Rounding{kTen14, 299759591197780224, 1},
+    Rounding{kTen14 / 10, 29975959119778020, 10},
+};
+
 // The peeled and rounded digits of y (1 <= y < 100) straight from its exact
 // value, when that provably gives what the peeling gives; false otherwise.
 //
@@ -209,30 +228,34 @@ bool write_double_digits(bool negative, int e, uint64_t v, uint8_t *dst, uint32_
 bool round_exactly(double y, uint64_t &m) {
     uint64_t bits;
     std::memcpy(&bits, &y, 8);
-    const int shift = 1075 - static_cast<int>(bits >> 52);  // y = mantissa 2^-shift, [46, 52]
+    const unsigned shift = 1075 - static_cast<unsigned>(bits >> 52);  // y = mantissa 2^-shift
     const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | uint64_t{1} << 52;
-    const bool eighteen = y >= 10.0;
-    // y 10^16 / 10^dropped as a fixed-point number of `shift` fraction bits,
-    // plus one half: its integer part is the rounded digits.
-    const uint64_t scale = eighteen ? kTen14 / 10 : kTen14;
-    const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * scale +
-                                     (static_cast<unsigned __int128>(1) << (shift - 1));
-    const auto rounded = static_cast<uint64_t>(scaled >> shift);
+    // Selected by index rather than by a branch: y < 10 is a coin toss.
+    const Rounding &r = kRoundings[static_cast<size_t>(y >= 10.0)];
+    // y 10^16 / 10^dropped as a fixed-point number of `shift` fraction bits
+    // (46 to 52), plus one half: its integer part is the rounded digits.
+    const unsigned __int128 scaled =
+        static_cast<unsigned __int128>(mantissa) * r.scale + (uint64_t{1} << (shift - 1));
+    const auto below = static_cast<uint64_t>(scaled), above = static_cast<uint64_t>(scaled >> 64);
+    const uint64_t rounded = below >> shift | above << (64 - shift);
     // The fraction left, in units of 2^-64, must stay clear of 0 by the
-    // error bound (1.625 / 10^dropped, rounded up).
-    const uint64_t fraction = static_cast<uint64_t>(scaled) << (64 - shift);
-    const uint64_t margin = eighteen ? 29975959119778020 : 299759591197780224;
-    if (fraction + margin < 2 * margin) return false;
-    m = eighteen ? rounded * 10 : rounded;
+    // error bound.
+    const uint64_t fraction = below << (64 - shift);
+    if (fraction + r.margin < 2 * r.margin) return false;
+    m = rounded * r.to_sixteen;
     return true;
 }
 
 // For every binary exponent, the window around the one power of ten near
-// its range of doubles, and the base-100 exponent and scale below and above
-// that window.
+// its range of doubles, and the base-100 exponent above that window (below
+// it, one less when the power is one of 100) with the power of 100 that
+// scales each side, so that the scale is loaded at once, not after e.
 struct Binade {
-    double window_low, window_high;  // empty: +inf, +inf; the whole binade: 0, +inf
-    int exp_below, exp_above;
+    double center;                // the power of ten; +inf when there is none
+    double half_window;           // +inf: the whole binade goes the long way
+    std::array<double, 2> scale;  // 100^-e above and below the window
+    int exp_above;
+    int step;  // 1 when the power is one of 100
 };
 
 constexpr int kBinadeBase = 1023 - 430;  // biased exponents 593 .. 1434: 2^-430 .. 2^412
@@ -242,29 +265,33 @@ const std::array<Binade, kBinades> &binade_table() {
     static const auto kTable = [] {
         std::array<Binade, kBinades> t{};
         constexpr double kInf = std::numeric_limits<double>::infinity();
+        // Away from powers of ten log10 is exact enough to floor.
+        const auto base100 = [](double x) {
+            const int tens = static_cast<int>(std::floor(std::log10(x)));
+            return tens >= 0 ? tens / 2 : (tens - 1) / 2;
+        };
         for (int i = 0; i < kBinades; ++i) {
             const int b = i + kBinadeBase - 1023;
             const double low = std::ldexp(1.0, b), high = std::ldexp(1.0, b + 1);
             Binade &entry = t[static_cast<size_t>(i)];
-            entry.window_low = entry.window_high = kInf;
+            entry.center = kInf;
+            entry.half_window = 0.0;
             const int near = static_cast<int>(std::floor(std::log10(low)));
             for (int j = near - 1; j <= near + 2; ++j) {
                 const double p = std::pow(10.0, j);
                 if (p * 1.0001 >= low && p * 0.9999 < high) {
-                    entry.window_low = p * 0.9999;
-                    entry.window_high = p * 1.0001;
+                    entry.center = p;
+                    entry.half_window = p * 1.00001e-4;  // a little over 1e-4 x
                 }
             }
-            // Away from powers of ten log10 is exact enough to floor.
-            const auto base100 = [](double x) {
-                const int tens = static_cast<int>(std::floor(std::log10(x)));
-                return tens >= 0 ? tens / 2 : (tens - 1) / 2;
-            };
-            entry.exp_below = base100(low);
             entry.exp_above = base100(std::nextafter(high, 0.0));
-            if (entry.exp_below <= kMinExp || entry.exp_above >= kMaxExp) {
-                entry.window_low = 0.0;
-                entry.window_high = kInf;
+            entry.step = entry.exp_above - base100(low);
+            // As power_of_100 has them (the same call).
+            entry.scale = {std::pow(100.0, -entry.exp_above),
+                           std::pow(100.0, entry.step - entry.exp_above)};
+            if (base100(low) <= kMinExp || entry.exp_above >= kMaxExp) {
+                entry.center = 0.0;
+                entry.half_window = kInf;
             }
         }
         return t;
@@ -285,15 +312,25 @@ bool scale_common(double x, double &y, int &e) {
     const auto index = static_cast<uint32_t>(static_cast<int>(bits >> 52) - kBinadeBase);
     if (index >= kBinades) return false;
     const Binade &b = binade_table()[index];
-    if (x < b.window_low) {
-        e = b.exp_below;
-    } else if (x > b.window_high) {
-        e = b.exp_above;
-    } else {
-        return false;
-    }
-    y = x * power_of_100(-e);
+    if (std::fabs(x - b.center) <= b.half_window) return false;
+    const bool below = x < b.center;
+    e = b.exp_above - (b.step & -static_cast<int>(below));
+    y = x * b.scale[below];
     return true;
+}
+
+// Writes x (a double that is not a whole number below 10^15) when it is in
+// the common range; false, with nothing written, otherwise.
+bool write_common_double(double x, uint8_t *dst, uint32_t *dstlen) {
+    double y;
+    int e;
+    if (!scale_common(std::fabs(x), y, e)) return false;
+    const bool negative = std::signbit(x);
+    if (uint64_t m; round_exactly(y, m)) {
+        write_fifteen_digits(negative, e, m, dst, dstlen);
+        return true;
+    }
+    return write_double_digits(negative, e, peel_double_digits(y), dst, dstlen);
 }
 
 // The number of x, or (with dst given, when it can) the number written
@@ -366,11 +403,9 @@ double to_double(const Unpacked &u, int max_integer_digits, double largest) {
 extern "C" {
 
 TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *dstlen) noexcept {
-    Unpacked u;
     if (value != nullptr && size == 8) {
         double x;
         std::memcpy(&x, value, 8);
-        int e;
         // A whole number below 10^15 is exact as a double and has at most
         // 15 digits: the scaled digits round back to it, so it goes
         // straight to the integer writer.
@@ -378,17 +413,14 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
             const auto whole = static_cast<int64_t>(x);
             if (static_cast<double>(whole) == x) return emit_integer(whole, dst, dstlen);
         }
-        if (double y; dst != nullptr && scale_common(std::fabs(x), y, e)) {
-            const bool negative = std::signbit(x);
-            if (uint64_t m; round_exactly(y, m))
-                return write_fifteen_digits(negative, e, m, dst, dstlen);
-            write_double_digits(negative, e, peel_double_digits(y), dst, dstlen);
-            return;
-        }
+        if (dst != nullptr && write_common_double(x, dst, dstlen)) return;
         bool written = false;
-        u = from_double(x, kDouble, false, dst, dstlen, &written);
-        if (written) return;
-    } else if (value != nullptr && size == 4) {
+        const Unpacked u = from_double(x, kDouble, false, dst, dstlen, &written);
+        if (!written) emit(dst, dstlen, u);
+        return;
+    }
+    Unpacked u;
+    if (value != nullptr && size == 4) {
         float f;
         std::memcpy(&f, value, 4);
         u = from_double(f, kFloat, true);
