@@ -250,9 +250,12 @@ bool round_exactly(double y, uint64_t &m) {
 // its range of doubles, and the base-100 exponent above that window (below
 // it, one less when the power is one of 100) with the power of 100 that
 // scales each side, so that the scale is loaded at once, not after e.
+// Positive doubles order as their bit patterns: the bounds are kept as
+// bits and compared as integers.
 struct Binade {
-    double center;                // the power of ten; +inf when there is none
-    double half_window;           // +inf: the whole binade goes the long way
+    uint64_t window_low;          // bits of the window's lower end
+    uint64_t window_span;         // high - low; the whole binade: all ones
+    uint64_t center;              // bits of the power of ten; none: all ones
     std::array<double, 2> scale;  // 100^-e above and below the window
     int exp_above;
     int step;  // 1 when the power is one of 100
@@ -264,7 +267,7 @@ constexpr int kBinades = 842;
 const std::array<Binade, kBinades> &binade_table() {
     static const auto kTable = [] {
         std::array<Binade, kBinades> t{};
-        constexpr double kInf = std::numeric_limits<double>::infinity();
+        constexpr uint64_t kAll = ~uint64_t{0};
         // Away from powers of ten log10 is exact enough to floor.
         const auto base100 = [](double x) {
             const int tens = static_cast<int>(std::floor(std::log10(x)));
@@ -274,14 +277,15 @@ const std::array<Binade, kBinades> &binade_table() {
             const int b = i + kBinadeBase - 1023;
             const double low = std::ldexp(1.0, b), high = std::ldexp(1.0, b + 1);
             Binade &entry = t[static_cast<size_t>(i)];
-            entry.center = kInf;
-            entry.half_window = 0.0;
+            entry.window_low = entry.center = kAll;
+            entry.window_span = 0;  // bits - (all ones) = bits + 1 > 0
             const int near = static_cast<int>(std::floor(std::log10(low)));
             for (int j = near - 1; j <= near + 2; ++j) {
                 const double p = std::pow(10.0, j);
                 if (p * 1.0001 >= low && p * 0.9999 < high) {
-                    entry.center = p;
-                    entry.half_window = p * 1.00001e-4;  // a little over 1e-4 x
+                    entry.center = std::bit_cast<uint64_t>(p);
+                    entry.window_low = std::bit_cast<uint64_t>(p * 0.9999);
+                    entry.window_span = std::bit_cast<uint64_t>(p * 1.0001) - entry.window_low;
                 }
             }
             entry.exp_above = base100(std::nextafter(high, 0.0));
@@ -290,8 +294,8 @@ const std::array<Binade, kBinades> &binade_table() {
             entry.scale = {std::pow(100.0, -entry.exp_above),
                            std::pow(100.0, entry.step - entry.exp_above)};
             if (base100(low) <= kMinExp || entry.exp_above >= kMaxExp) {
-                entry.center = 0.0;
-                entry.half_window = kInf;
+                entry.window_low = 0;
+                entry.window_span = kAll;
             }
         }
         return t;
@@ -312,8 +316,8 @@ bool scale_common(double x, double &y, int &e) {
     const auto index = static_cast<uint32_t>(static_cast<int>(bits >> 52) - kBinadeBase);
     if (index >= kBinades) return false;
     const Binade &b = binade_table()[index];
-    if (std::fabs(x - b.center) <= b.half_window) return false;
-    const bool below = x < b.center;
+    if (bits - b.window_low <= b.window_span) return false;
+    const bool below = bits < b.center;
     e = b.exp_above - (b.step & -static_cast<int>(below));
     y = x * b.scale[below];
     return true;
