@@ -217,7 +217,9 @@ constexpr std::array<Rounding, 2> kRoundings{
 // value, when that provably gives what the peeling gives; false otherwise.
 //
 // The peeling's first three products are rounded, each by at most 2^-47
-// (they are below 128), and that error grows by 100 a step: the nine
+// (they are below 128, where a unit in the last place is at most 2^-46;
+// the subtractions of whole parts are exact), and that error grows by 100
+// a step: the nine
 // digits as one integer v differ from y 10^16 by at most 0.72 from the
 // products, and by -0.9 to +0.1 from the last digit's rounding (it adds
 // 0.1 and truncates), so |v - y 10^16| < 1.62. Rounding to 15 digits drops
@@ -307,9 +309,11 @@ const std::array<Binade, kBinades> &binade_table() {
 // the scaling gives for x > 0, when x is in the common range and away from
 // every power of ten; false otherwise.
 //
-// There the single-precision log10 truncates to floor(log10 x) (x < 1:
-// ceil), so the scaling starts at floor(log100 x) (x < 1: after its
-// correction by one), and y is the one product x 100^-e, already in [1, 100).
+// More than 1e-4 (relative) from a power of ten, log10 x rounded to single
+// precision truncates to floor(log10 x) (x < 1: ceil), so the scaling
+// settles on e = floor(log100 x) at once (x < 1: after its comparison with
+// 100^e takes off one), and the one product y = x 100^-e is in [1, 100)
+// whatever its rounding: no step by 100 follows.
 bool scale_common(double x, double &y, int &e) {
     uint64_t bits;
     std::memcpy(&bits, &x, 8);
