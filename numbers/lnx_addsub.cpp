@@ -14,6 +14,7 @@
 #include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
 #include "numbers/swar.hpp"
+#include "numbers/whole.hpp"
 
 namespace tavo::num {
 
@@ -231,41 +232,29 @@ using namespace tavo::num;
 
 namespace {
 
-// The value of a valid, normalised integer of one to four base-100 digits
-// (below 10^8); false for anything else.
-bool short_integer(std::span<const uint8_t> bytes, int64_t &value) {
-    const int n = static_cast<int>(bytes.size());
-    if (n < 2 || n > 6) return false;
-    const uint8_t head = bytes[0];
-    const bool negative = (head & 0x80) == 0;
-    const int count = negative ? n - 2 : n - 1;
-    const int exp = negative ? kNegExpBase - head : head - kPosExpBase;
-    if (count < 1 || count > 4 || exp < count - 1 || exp > 3) return false;
-    if (negative && bytes[n - 1] != kTerminator) return false;
-    int64_t v = 0;
-    for (int i = 1; i <= count; ++i) {
-        const int d = negative ? 101 - bytes[i] : bytes[i] - 1;
-        if (d < 0 || d > 99) return false;
-        v = v * 100 + d;
-    }
-    if (bytes[1] == (negative ? 101 : 1) || bytes[count] == (negative ? 101 : 1)) return false;
-    for (int i = count; i <= exp; ++i) v *= 100;
-    value = negative ? -v : v;
-    return true;
+// Two number arguments given as bytes.
+[[gnu::noinline]] void add_byte_operands(std::span<const uint8_t> a, std::span<const uint8_t> b,
+                                         bool subtract, uint8_t *dst, uint32_t *dstlen) {
+    // Whole numbers below 10^12 add exactly in 64 bits: nothing to align or
+    // round.
+    if (int64_t x, y; whole::read(a, x) && whole::read(b, y))
+        return whole::emit_value(subtract ? x - y : x + y, dst, dstlen);
+#if TAVO_DIGIT_VECTORS
+    if (add_in_registers(a, b, subtract, dst, dstlen)) return;
+#endif
+    add_into(decode(a), decode(b), subtract, dst, dstlen);
 }
 
 void add_numbers(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
                  bool subtract, uint8_t *dst, uint32_t *dstlen) {
-    if (num1 != nullptr && num2 != nullptr) {
-        const auto a = counted_view(num1, len1), b = counted_view(num2, len2);
-        // Short integers add exactly in 64 bits: nothing to align or round.
-        if (int64_t x, y; short_integer(a, x) && short_integer(b, y))
-            return emit_integer(subtract ? x - y : x + y, dst, dstlen);
-#if TAVO_DIGIT_VECTORS
-        if (add_in_registers(a, b, subtract, dst, dstlen)) return;
-#endif
-    }
-    add_into(load(num1, len1), load(num2, len2), subtract, dst, dstlen);
+    if (num1 == nullptr || num2 == nullptr)
+        return add_into(load(num1, len1), load(num2, len2), subtract, dst, dstlen);
+    const auto a = counted_view(num1, len1), b = counted_view(num2, len2);
+    // The commonest operands, small whole numbers, first and alone, so that
+    // their path stays short.
+    if (int32_t x, y; whole::read_short(a, x) && whole::read_short(b, y))
+        return whole::emit_value(subtract ? x - y : x + y, dst, dstlen);
+    add_byte_operands(a, b, subtract, dst, dstlen);
 }
 
 }  // namespace
