@@ -50,8 +50,9 @@ uint32_t ripple(uint32_t generate, uint32_t propagate, uint32_t carry_in) {
     return reverse24(sum ^ p);
 }
 
-uint32_t add_digits(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum,
-                    uint32_t carry_in) {
+// The general case: carries resolved on bit masks, however far they run.
+uint32_t add_digits_rippling(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum,
+                             uint32_t carry_in) {
     const __m128i hundred = _mm_set1_epi8(100);
     const __m128i ninety_nine = _mm_set1_epi8(99);
     const __m128i s0 = _mm_add_epi8(x.lo, y.lo);
@@ -86,6 +87,31 @@ uint32_t add_digits(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum
     sum.lo = settle(s0, carries & 0xFFFF);
     sum.hi = settle(s1, carries >> 16);
     return (generate & 1) | (propagate & carries & 1);
+}
+
+uint32_t add_digits(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum,
+                    uint32_t carry_in) {
+    // Each position's carry moves to the one before it: one byte down. Only
+    // a carry into a 99 runs on, and that is left to the masks.
+    const __m128i hundred = _mm_set1_epi8(100);
+    const __m128i s0 = _mm_add_epi8(x.lo, y.lo);
+    const __m128i s1 = _mm_add_epi8(
+        _mm_add_epi8(x.hi, y.hi),
+        _mm_cvtsi64_si128(static_cast<int64_t>(static_cast<uint64_t>(carry_in) << 56)));
+    const auto at_least_100 = [&](__m128i v) {
+        return _mm_cmpeq_epi8(_mm_max_epu8(v, hundred), v);
+    };
+    const __m128i g0 = at_least_100(s0), g1 = at_least_100(s1);
+    const __m128i c0 = _mm_or_si128(_mm_srli_si128(g0, 1), _mm_slli_si128(g1, 15));
+    const __m128i c1 = _mm_srli_si128(g1, 1);
+    // Carries are bytes of -1: subtracting them adds 1.
+    const __m128i r0 = _mm_sub_epi8(_mm_sub_epi8(s0, _mm_and_si128(g0, hundred)), c0);
+    const __m128i r1 = _mm_sub_epi8(_mm_sub_epi8(s1, _mm_and_si128(g1, hundred)), c1);
+    if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(r0, hundred), _mm_cmpeq_epi8(r1, hundred))))
+        return add_digits_rippling(x, y, sum, carry_in);
+    sum.lo = r0;
+    sum.hi = r1;
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(g0)) & 1;
 }
 
 uint32_t add_digits(const Run &x, const Run &y, Run &sum, uint32_t carry_in) {
@@ -138,13 +164,18 @@ bool add_in_registers(std::span<const uint8_t> pa, std::span<const uint8_t> pb, 
     y.hi = _mm_and_si128(y.hi, _mm_set_epi32(0, 0, 0xFF, -1));
     const bool same_sign = big.negative == small.negative;
     if (!same_sign) {
-        // The nines' complement of the 24 positions, plus one at the end.
+        // The ten's complement of the 21 positions: nines, then one more at
+        // the end. Positions 21 to 23 stay zero; in the complement over all
+        // 24 they would be nines that the one carries out of, to the same
+        // effect on the first 21. (The last can reach 100: no digit, but
+        // the addition takes it as a carry.)
         const __m128i nines = _mm_set1_epi8(99);
         y.lo = _mm_sub_epi8(nines, y.lo);
-        y.hi = _mm_and_si128(_mm_sub_epi8(nines, y.hi), _mm_set_epi32(0, 0, -1, -1));
+        y.hi = _mm_add_epi8(_mm_and_si128(_mm_sub_epi8(nines, y.hi), _mm_set_epi32(0, 0, 0xFF, -1)),
+                            _mm_set_epi32(0, 0, 1, 0));
     }
     vec::Digits r;
-    const uint32_t carry = add_digits(big.d, y, r, same_sign ? 0 : 1) & (same_sign ? 1 : 0);
+    const uint32_t carry = add_digits(big.d, y, r, 0) & (same_sign ? 1 : 0);
     int exp = big.exp;
     if (carry) {
         r.hi = _mm_or_si128(_mm_slli_si128(r.hi, 1), _mm_srli_si128(r.lo, 15));
