@@ -276,10 +276,16 @@ namespace {
     add_into(decode(a), decode(b), subtract, dst, dstlen);
 }
 
+// An operand passed as a machine integer.
+[[gnu::noinline]] void add_loaded(const uint8_t *num1, int32_t len1, const uint8_t *num2,
+                                  int32_t len2, bool subtract, uint8_t *dst, uint32_t *dstlen) {
+    add_into(load(num1, len1), load(num2, len2), subtract, dst, dstlen);
+}
+
 void add_numbers(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
                  bool subtract, uint8_t *dst, uint32_t *dstlen) {
     if (num1 == nullptr || num2 == nullptr)
-        return add_into(load(num1, len1), load(num2, len2), subtract, dst, dstlen);
+        return add_loaded(num1, len1, num2, len2, subtract, dst, dstlen);
     const auto a = counted_view(num1, len1), b = counted_view(num2, len2);
     // The commonest operands, small whole numbers, first and alone, so that
     // their path stays short.

@@ -192,7 +192,7 @@ TAVO_API int32_t lnxmin(const void *value, uint32_t size, int32_t signedness, ui
     // Every machine integer is a whole number below 10^12; the small ones
     // have a path of their own.
     const int64_t v = read_integer(value, size, signedness != 0);
-    const uint64_t sign = v < 0 ? ~uint64_t{0} : 0;
+    const auto sign = static_cast<uint64_t>(v >> 63);  // all ones when negative
     const uint64_t mag = (static_cast<uint64_t>(v) ^ sign) - sign;
     if (mag - 1 < 9999) {
         whole::emit_short(sign != 0, static_cast<uint32_t>(mag), dst, dstlen);
@@ -215,7 +215,7 @@ TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t s
                            value);
     }
     if (int64_t v; whole::read(bytes, v)) {
-        const uint64_t sign = v < 0 ? ~uint64_t{0} : 0;
+        const auto sign = static_cast<uint64_t>(v >> 63);  // all ones when negative
         return store_whole((static_cast<uint64_t>(v) ^ sign) - sign, sign != 0, mode, size, flags,
                            value);
     }

@@ -231,14 +231,14 @@ inline void emit(bool negative, uint64_t mag, uint8_t *dst, uint32_t *dstlen) {
 // Writes any 64-bit whole number: below 10^12 from one word, zero as its
 // byte, larger ones by the general writer.
 inline void emit_value(int64_t v, uint8_t *dst, uint32_t *dstlen) {
-    const uint64_t sign = v < 0 ? ~uint64_t{0} : 0;
+    const auto sign = static_cast<uint64_t>(v >> 63);  // all ones when negative
     const uint64_t mag = (static_cast<uint64_t>(v) ^ sign) - sign;
     if (mag - 1 >= kLimit - 1) {
         if (mag != 0) return emit_integer(v, dst, dstlen);
         static constexpr uint8_t kZero[1] = {kZeroByte};
         return store(dst, dstlen, kZero, 1);
     }
-    emit(sign != 0, mag, dst, dstlen);
+    emit(static_cast<bool>(sign & 1), mag, dst, dstlen);
 }
 
 }  // namespace tavo::num::whole
