@@ -44,7 +44,7 @@ inline constexpr int64_t kRepunit[] = {0, 1, 101, 10101, 1010101, 101010101, 101
 // from its counted bytes; false for anything else, which the caller then
 // hands to the general code. The bytes are taken as one word and nothing
 // branches on the sign, which machine integers take at random.
-inline bool read(std::span<const uint8_t> bytes, int64_t &value) {
+inline bool read_magnitude(std::span<const uint8_t> bytes, uint64_t &magnitude, bool &is_negative) {
     const auto n = static_cast<unsigned>(bytes.size());
     if (n - 2 > kMaxBytes - 2) return false;
     const uint8_t *p = bytes.data();
@@ -77,8 +77,18 @@ inline bool read(std::span<const uint8_t> bytes, int64_t &value) {
     // The bytes' own base-100 value, less one for each digit.
     const uint64_t limbs = swar::digits_to_limbs(d << (8 * (8 - count)));
     const auto raw = static_cast<int64_t>((limbs & 0xFFFFFFFF) * 100000000 + (limbs >> 32));
-    const int64_t v = (raw - kRepunit[count]) * kPow100[exp + 1 - count];
-    value = (v ^ -static_cast<int64_t>(negative)) + static_cast<int64_t>(negative);
+    magnitude = static_cast<uint64_t>((raw - kRepunit[count]) * kPow100[exp + 1 - count]);
+    is_negative = negative != 0;
+    return true;
+}
+
+// The same as a signed value.
+inline bool read(std::span<const uint8_t> bytes, int64_t &value) {
+    uint64_t magnitude;
+    bool negative;
+    if (!read_magnitude(bytes, magnitude, negative)) return false;
+    const uint64_t sign = 0 - static_cast<uint64_t>(negative);
+    value = static_cast<int64_t>((magnitude ^ sign) - sign);
     return true;
 }
 
@@ -162,16 +172,20 @@ inline int encode(bool negative, uint64_t mag, uint64_t &out) {
     if (mag <= 0xFFFFFFFF) {
         // Five digits by fixed point: y starts as mag / 10^8 with 32 bits of
         // fraction, just above the exact value, and each step brings the
-        // next digit into the integer part. The excess (under 32 units of
-        // the last fraction bit, times 100 a step) never reaches the next
+        // next digits into the integer part. The excess (under 32 units of
+        // the last fraction bit, times 100 a digit) never reaches the next
         // digit boundary below 2^32, which an exhaustive check confirms.
         uint64_t y = (mag * 1441151881 >> 25) + 1;
-        uint64_t positions = y >> 32;
-        for (int i = 1; i < 5; ++i) {
-            y = (y & 0xFFFFFFFF) * 100;
-            positions |= (y >> 32) << (8 * i);
-        }
-        return normalise(positions, 4);
+        const uint64_t first = y >> 32;
+        // Two digits a step, then both pairs split at once.
+        y = (y & 0xFFFFFFFF) * 10000;
+        const uint64_t second = y >> 32;
+        y = (y & 0xFFFFFFFF) * 10000;
+        const uint64_t halves = second | (y >> 32 << 32);
+        const uint64_t tens = ((halves * 5243) >> 19) & 0x0000007F0000007F;  // x / 100, x < 10^4
+        const uint64_t pairs = tens | ((halves - tens * 100) << 8);
+        const uint64_t four = (pairs & 0xFFFF) | ((pairs >> 16) & 0xFFFF0000);
+        return normalise(first | (four << 8), 4);
     }
     const auto high = static_cast<uint32_t>(mag / 100000000);  // below 10^4
     const auto low = static_cast<uint32_t>(mag % 100000000);
