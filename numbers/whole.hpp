@@ -68,12 +68,13 @@ inline bool read_magnitude(std::span<const uint8_t> bytes, uint64_t &magnitude, 
     const int exp = static_cast<int>(w & 0xFF) - kPosExpBase;
     const bool shaped = (count >= 1) & (exp >= count - 1) & (exp <= 5) &
                         ((negative == 0) | (((w >> (8 * (n - 1))) & 0xFF) == 0));
+    if (!shaped) return false;
     // Digit bytes are 1..100; the first and the last digit are not zero.
     const uint64_t d = (w >> 8) & kLowMask[count];
     const uint64_t ones = swar::kOnes & kLowMask[count];
     const uint64_t out_of_range = (d | (d + 27 * ones) | ~(d + 127 * ones)) & (ones << 7);
     const bool ends_not_zero = ((d & 0xFF) != 1) & ((d >> (8 * (count - 1))) != 1);
-    if (!shaped || out_of_range != 0 || !ends_not_zero) return false;
+    if (out_of_range != 0 || !ends_not_zero) return false;
     // The bytes' own base-100 value, less one for each digit.
     const uint64_t limbs = swar::digits_to_limbs(d << (8 * (8 - count)));
     const auto raw = static_cast<int64_t>((limbs & 0xFFFFFFFF) * 100000000 + (limbs >> 32));
