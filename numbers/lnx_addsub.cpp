@@ -282,8 +282,9 @@ namespace {
     add_into(load(num1, len1), load(num2, len2), subtract, dst, dstlen);
 }
 
-void add_numbers(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
-                 bool subtract, uint8_t *dst, uint32_t *dstlen) {
+[[gnu::always_inline]] inline void add_numbers(const uint8_t *num1, int32_t len1,
+                                               const uint8_t *num2, int32_t len2, bool subtract,
+                                               uint8_t *dst, uint32_t *dstlen) {
     if (num1 == nullptr || num2 == nullptr)
         return add_loaded(num1, len1, num2, len2, subtract, dst, dstlen);
     const auto a = counted_view(num1, len1), b = counted_view(num2, len2);

@@ -196,8 +196,10 @@ TAVO_API int32_t lnxmin(const void *value, uint32_t size, int32_t signedness, ui
     const uint64_t mag = (static_cast<uint64_t>(v) ^ sign) - sign;
     if (mag - 1 < 9999) {
         whole::emit_short(sign != 0, static_cast<uint32_t>(mag), dst, dstlen);
+    } else if (mag != 0) {
+        whole::emit(sign != 0, mag, dst, dstlen);
     } else {
-        whole::emit_value(v, dst, dstlen);
+        whole::emit_value(0, dst, dstlen);
     }
     return 0;
 }
@@ -214,11 +216,10 @@ TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t s
         return store_whole(static_cast<uint32_t>(negative ? -v : v), negative, mode, size, flags,
                            value);
     }
-    if (int64_t v; whole::read(bytes, v)) {
-        const auto sign = static_cast<uint64_t>(v >> 63);  // all ones when negative
-        return store_whole((static_cast<uint64_t>(v) ^ sign) - sign, sign != 0, mode, size, flags,
-                           value);
-    }
+    uint64_t magnitude;
+    bool negative;
+    if (whole::read_magnitude(bytes, magnitude, negative))
+        return store_whole(magnitude, negative, mode, size, flags, value);
     return number_to_integer(num, len, value, size, mode, flags);
 }
 

@@ -28,49 +28,68 @@ inline uint64_t low_bytes(uint64_t w, int n) {
     return n >= 8 ? w : w & ((uint64_t{1} << (8 * n)) - 1);
 }
 
-// Digit values of the bytes of positive and of negative numbers, -1 for a
-// byte that is no digit.
-inline constexpr auto kDigitOf = [] {
-    std::array<std::array<int8_t, 256>, 2> t{};
-    for (int b = 0; b < 256; ++b) {
-        t[0][b] = static_cast<int8_t>(b >= 1 && b <= 100 ? b - 1 : -1);
-        t[1][b] = static_cast<int8_t>(b >= 2 && b <= 101 ? 101 - b : -1);
-    }
+// The low n bytes of a word set, by n.
+inline constexpr auto kLowMask = [] {
+    std::array<uint64_t, 9> t{};
+    for (int n = 0; n < 8; ++n) t[n] = (uint64_t{1} << (8 * n)) - 1;
+    t[8] = ~uint64_t{0};
     return t;
 }();
+
+// 0, 1, 101, 10101, ...: the value of k digit bytes that are all 1.
+inline constexpr int64_t kRepunit[] = {0, 1, 101, 10101, 1010101, 101010101, 10101010101};
 
 // The value of a well-formed whole number of at most six base-100 digits
 // (normalised, exponent 0 to 5, nothing after the point, not zero), read
 // from its counted bytes; false for anything else, which the caller then
-// hands to the general code.
-inline bool read(std::span<const uint8_t> bytes, int64_t &value) {
-    const int n = static_cast<int>(bytes.size());
-    if (n < 2 || n > kMaxBytes) return false;
+// hands to the general code. The bytes are taken as one word and nothing
+// branches on the sign, which machine integers take at random.
+inline bool read_magnitude(std::span<const uint8_t> bytes, uint64_t &magnitude, bool &is_negative) {
+    const auto n = static_cast<unsigned>(bytes.size());
+    if (n - 2 > kMaxBytes - 2) return false;
     const uint8_t *p = bytes.data();
-    const uint8_t head = p[0];
-    // The sign of machine integers is as likely one as the other: nothing
-    // branches on it. A negative number's exponent byte is the complement
-    // of the positive one's.
-    const int negative = head < 0x80 ? 1 : 0;
-    const int count = n - 1 - negative;
-    const int exp = (head ^ (0xFF * negative)) - kPosExpBase;
-    const bool shaped = (count >= 1) & (exp >= count - 1) & (exp <= 5) &
-                        ((negative == 0) | (p[n - 1] == kTerminator));
-    if (!shaped) return false;
-    const int8_t *digit_of = kDigitOf[negative].data();
-    // The first and the last digit are 1..99, the others 0..99: any
-    // negative term marks bytes that are not such a number.
-    int64_t v = digit_of[p[1]];
-    int bad = digit_of[p[1]] - 1;
-    for (int i = 2; i <= count; ++i) {
-        const int d = digit_of[p[i]];
-        bad |= d;
-        v = v * 100 + d;
+    uint64_t w;
+    if (n >= 4) {
+        uint32_t first, last;
+        std::memcpy(&first, p, 4);
+        std::memcpy(&last, p + n - 4, 4);
+        w = first | (uint64_t{last} << (8 * (n - 4)));
+    } else {
+        w = p[0] | (uint64_t{p[1]} << 8) | (uint64_t{p[n - 1]} << (8 * (n - 1)));
     }
-    bad |= digit_of[p[count]] - 1;
-    if (bad < 0) return false;
-    v *= kPow100[exp + 1 - count];
-    value = (v ^ -int64_t{negative}) + negative;
+    // A negative number's bytes complement a positive one's: 255 - byte for
+    // the exponent, 102 - byte for the digits and the terminator, which
+    // becomes 0. (A byte above its complement borrows, and then fails the
+    // digit check below.)
+    const uint64_t negative = ((w >> 7) & 1) ^ 1;
+    const uint64_t complement = (0xFF | ((swar::kOnes * 102) << 8)) & kLowMask[n];
+    w ^= (w ^ (complement - w)) & (0 - negative);
+    const auto count = static_cast<int>(n - 1 - negative);
+    const int exp = static_cast<int>(w & 0xFF) - kPosExpBase;
+    const bool shaped = (count >= 1) & (exp >= count - 1) & (exp <= 5) &
+                        ((negative == 0) | (((w >> (8 * (n - 1))) & 0xFF) == 0));
+    if (!shaped) return false;
+    // Digit bytes are 1..100; the first and the last digit are not zero.
+    const uint64_t d = (w >> 8) & kLowMask[count];
+    const uint64_t ones = swar::kOnes & kLowMask[count];
+    const uint64_t out_of_range = (d | (d + 27 * ones) | ~(d + 127 * ones)) & (ones << 7);
+    const bool ends_not_zero = ((d & 0xFF) != 1) & ((d >> (8 * (count - 1))) != 1);
+    if (out_of_range != 0 || !ends_not_zero) return false;
+    // The bytes' own base-100 value, less one for each digit.
+    const uint64_t limbs = swar::digits_to_limbs(d << (8 * (8 - count)));
+    const auto raw = static_cast<int64_t>((limbs & 0xFFFFFFFF) * 100000000 + (limbs >> 32));
+    magnitude = static_cast<uint64_t>((raw - kRepunit[count]) * kPow100[exp + 1 - count]);
+    is_negative = negative != 0;
+    return true;
+}
+
+// The same as a signed value.
+inline bool read(std::span<const uint8_t> bytes, int64_t &value) {
+    uint64_t magnitude;
+    bool negative;
+    if (!read_magnitude(bytes, magnitude, negative)) return false;
+    const uint64_t sign = 0 - static_cast<uint64_t>(negative);
+    value = static_cast<int64_t>((magnitude ^ sign) - sign);
     return true;
 }
 
@@ -154,16 +173,20 @@ inline int encode(bool negative, uint64_t mag, uint64_t &out) {
     if (mag <= 0xFFFFFFFF) {
         // Five digits by fixed point: y starts as mag / 10^8 with 32 bits of
         // fraction, just above the exact value, and each step brings the
-        // next digit into the integer part. The excess (under 32 units of
-        // the last fraction bit, times 100 a step) never reaches the next
+        // next digits into the integer part. The excess (under 32 units of
+        // the last fraction bit, times 100 a digit) never reaches the next
         // digit boundary below 2^32, which an exhaustive check confirms.
         uint64_t y = (mag * 1441151881 >> 25) + 1;
-        uint64_t positions = y >> 32;
-        for (int i = 1; i < 5; ++i) {
-            y = (y & 0xFFFFFFFF) * 100;
-            positions |= (y >> 32) << (8 * i);
-        }
-        return normalise(positions, 4);
+        const uint64_t first = y >> 32;
+        // Two digits a step, then both pairs split at once.
+        y = (y & 0xFFFFFFFF) * 10000;
+        const uint64_t second = y >> 32;
+        y = (y & 0xFFFFFFFF) * 10000;
+        const uint64_t halves = second | (y >> 32 << 32);
+        const uint64_t tens = ((halves * 5243) >> 19) & 0x0000007F0000007F;  // x / 100, x < 10^4
+        const uint64_t pairs = tens | ((halves - tens * 100) << 8);
+        const uint64_t four = (pairs & 0xFFFF) | ((pairs >> 16) & 0xFFFF0000);
+        return normalise(first | (four << 8), 4);
     }
     const auto high = static_cast<uint32_t>(mag / 100000000);  // below 10^4
     const auto low = static_cast<uint32_t>(mag % 100000000);

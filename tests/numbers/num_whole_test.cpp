@@ -61,6 +61,32 @@ TEST(WholeNumbers, EncodeAndReadBack) {
     }
 }
 
+// Across the whole 32-bit range (a stride prime to every power of ten):
+// the bytes, read back digit by digit, are the value, normalised.
+TEST(WholeNumbers, EncodesTheMachineIntegerRange) {
+    for (uint64_t mag = 1; mag <= 0xFFFFFFFF; mag += 4093) {
+        for (const bool negative : {false, true}) {
+            uint64_t w;
+            const int n = num::whole::encode(negative, mag, w);
+            const int count = n - (negative ? 2 : 1);
+            const auto head = static_cast<uint8_t>(w);
+            const int exp = negative ? 0x3E - head : head - 0xC1;
+            uint64_t back = 0;
+            for (int i = 1; i <= count; ++i) {
+                const auto b = static_cast<uint8_t>(w >> (8 * i));
+                back = back * 100 + static_cast<uint64_t>(negative ? 101 - b : b - 1);
+            }
+            for (int i = count; i <= exp; ++i) back *= 100;
+            const auto last = static_cast<uint8_t>(w >> (8 * count));
+            ASSERT_EQ(back, mag) << negative;
+            ASSERT_NE(last, negative ? 101 : 1) << mag;  // no trailing zero digit
+            if (negative) {
+                ASSERT_EQ(static_cast<uint8_t>(w >> (8 * (n - 1))), 102) << mag;
+            }
+        }
+    }
+}
+
 TEST(WholeNumbers, WritesBothFormsAndNothingMore) {
     Gen g(0x3E2);
     for (int i = 0; i < 20000; ++i) {
