@@ -13,6 +13,7 @@
 #include "lnx.h"
 #include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
+#include "numbers/whole.hpp"
 
 using namespace tavo::num;
 
@@ -418,8 +419,15 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
         // 15 digits: the scaled digits round back to it, so it goes
         // straight to the integer writer.
         if (std::fabs(x) < 1e15) {
-            const auto whole = static_cast<int64_t>(x);
-            if (static_cast<double>(whole) == x) return emit_integer(whole, dst, dstlen);
+            const auto value = static_cast<int64_t>(x);
+            if (static_cast<double>(value) == x) {
+                // Small ones, the common case, by their two digits.
+                const auto magnitude = static_cast<uint64_t>(value < 0 ? -value : value);
+                if (magnitude - 1 < 9999)
+                    return whole::emit_short(value < 0, static_cast<uint32_t>(magnitude), dst,
+                                             dstlen);
+                return emit_integer(value, dst, dstlen);
+            }
         }
         if (dst != nullptr && write_common_double(x, dst, dstlen)) return;
         bool written = false;
