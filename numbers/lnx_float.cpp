@@ -420,14 +420,7 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
         // straight to the integer writer.
         if (std::fabs(x) < 1e15) {
             const auto value = static_cast<int64_t>(x);
-            if (static_cast<double>(value) == x) {
-                // Small ones, the common case, by their two digits.
-                const auto magnitude = static_cast<uint64_t>(value < 0 ? -value : value);
-                if (magnitude - 1 < 9999)
-                    return whole::emit_short(value < 0, static_cast<uint32_t>(magnitude), dst,
-                                             dstlen);
-                return emit_integer(value, dst, dstlen);
-            }
+            if (static_cast<double>(value) == x) return emit_integer(value, dst, dstlen);
         }
         if (dst != nullptr && write_common_double(x, dst, dstlen)) return;
         bool written = false;
@@ -446,6 +439,18 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
 
 TAVO_API void lnxnur(const uint8_t *num, int32_t len, void *value, uint32_t size) noexcept {
     if (value == nullptr || (size != 4 && size != 8)) return;
+    // A whole number below 10^12 is exact as a double, and so is every
+    // step of the digits scaled up by 100 that make it.
+    if (int64_t whole; num != nullptr && whole::read(counted_view(num, len), whole)) {
+        const auto v = static_cast<double>(whole);
+        if (size == 8) {
+            std::memcpy(value, &v, 8);
+        } else {
+            const auto f = static_cast<float>(v);
+            std::memcpy(value, &f, 4);
+        }
+        return;
+    }
     Unpacked u;
 #if TAVO_DIGIT_VECTORS
     const auto bytes = num != nullptr ? counted_view(num, len) : std::span<const uint8_t>{};
