@@ -157,18 +157,20 @@ inline int assemble(bool negative, int exp, uint64_t digits, int count, uint64_t
 inline int encode(bool negative, uint64_t mag, uint64_t &out) {
     // Leading zero digits are the low zero bytes of the positions, trailing
     // ones the high: no branch on the length, which varies unpredictably.
-    // (The positions are never all zero.)
+    // Both ends are found on the positions themselves, side by side (they
+    // are never all zero).
     const auto normalise = [&](uint64_t positions, int top_exp) {
         const auto leading = static_cast<unsigned>(__builtin_ctzll(positions)) / 8;
-        const uint64_t digits = positions >> (8 * leading);
-        const auto count = 8 - static_cast<unsigned>(__builtin_clzll(digits)) / 8;
-        return assemble(negative, top_exp - static_cast<int>(leading), digits,
-                        static_cast<int>(count), out);
+        const auto end = 8 - static_cast<unsigned>(__builtin_clzll(positions)) / 8;
+        return assemble(negative, top_exp - static_cast<int>(leading), positions >> (8 * leading),
+                        static_cast<int>(end - leading), out);
     };
     if (mag < 1000000) {
+        // The three digits from two independent divisions.
         const auto m = static_cast<uint32_t>(mag);
-        const uint32_t top = m / 10000, rest = m % 10000;
-        return normalise(top | ((rest / 100) << 8) | ((rest % 100) << 16), 2);
+        const uint32_t hundreds = m / 100, top = m / 10000;
+        const uint32_t low = m - hundreds * 100, middle = hundreds - top * 100;
+        return normalise(top | (middle << 8) | (low << 16), 2);
     }
     if (mag <= 0xFFFFFFFF) {
         // Five digits by fixed point: y starts as mag / 10^8 with 32 bits of
