@@ -215,33 +215,96 @@ void quotient_digits(const Unpacked &a, const Unpacked &b, int32_t *q) {
 
 // A divisor of at most three digits is its own trial divisor: nothing of it
 // is left to subtract, so the digit-by-digit division is exact long
-// division, done here four digits at a time. Each limb's quotient is
-// estimated with the divisor's reciprocal in double precision (x < 10^14,
-// so the estimate is off by at most one) and corrected from the remainder.
-void divide_by_short(const Unpacked &a, const Unpacked &b, bool negative, int exp, uint8_t *dst,
-                     uint32_t *dstlen) {
-    const auto d = int64_t{b.digit[0]} * 10000 + int64_t{b.digit[1]} * 100 + b.digit[2];
-    const double inverse = 1.0 / static_cast<double>(d);
-    uint64_t limbs[kLimbs];
-    int64_t r = 0;
-    for (int l = 0; l < kLimbs; ++l) {
-        const uint8_t *p = a.digit.data() + 4 * l;  // zero past the last digit
-        const int64_t x = r * int64_t{kLimbBase} + int64_t{p[0]} * 1000000 + int64_t{p[1]} * 10000 +
-                          int64_t{p[2]} * 100 + p[3];
-        auto q = static_cast<int64_t>(static_cast<double>(x) * inverse);
-        r = x - q * d;
+// division, done here six digits at a time. The 24 dividend positions come
+// as three words of digit bytes (position i in byte i % 8 of word i / 8).
+//
+// Each limb's quotient is estimated with the divisor's reciprocal in double
+// precision and corrected from the remainder: x < 10^18 and q < 10^12 keep
+// the estimate within one of q.
+class ShortDivision {
+  public:
+    explicit ShortDivision(int64_t d) : d_(d), inverse_(1.0 / static_cast<double>(d)) {}
+
+    // The 24 quotient digits of the 24 dividend positions.
+    swar::Run quotient(uint64_t w0, uint64_t w1, uint64_t w2) const {
+        constexpr uint64_t kSix = 0xFFFFFFFFFFFF;
+        int64_t r = 0;
+        const uint64_t q0 = step(r, six_digits(w0 & kSix));
+        const uint64_t q1 = step(r, six_digits(((w0 >> 48) | (w1 << 16)) & kSix));
+        const uint64_t q2 = step(r, six_digits(((w1 >> 32) | (w2 << 32)) & kSix));
+        const uint64_t q3 = step(r, six_digits(w2 >> 16));
+        const uint64_t b0 = digits_of(q0), b1 = digits_of(q1), b2 = digits_of(q2),
+                       b3 = digits_of(q3);
+        return {{b0 | (b1 << 48), (b1 >> 16) | (b2 << 32), (b2 >> 32) | (b3 << 16), 0}};
+    }
+
+  private:
+    static constexpr int64_t kLimb = 1000000000000;  // six digits
+
+    // Six digit bytes (first in the low byte) as their value below 10^12.
+    static int64_t six_digits(uint64_t v) {
+        constexpr uint64_t kPairs = 0x00FF00FF00FF;
+        const uint64_t pairs = (v & kPairs) * 100 + ((v >> 8) & kPairs);
+        return static_cast<int64_t>((pairs & 0xFFFF) * 100000000 +
+                                    ((pairs >> 16) & 0xFFFF) * 10000 + (pairs >> 32));
+    }
+    // A limb below 10^12 as six digit bytes, first in the low byte.
+    static uint64_t digits_of(uint64_t limb) {
+        const uint64_t hi = limb / 100000000;  // two digits
+        const auto lo = static_cast<uint32_t>(limb - hi * 100000000);
+        const uint64_t tens = hi / 100;
+        return tens | ((hi - tens * 100) << 8) | (uint64_t{swar::limb_to_digits(lo)} << 16);
+    }
+    // The next limb of the quotient; r, below d, carries the remainder.
+    uint64_t step(int64_t &r, int64_t limb) const {
+        const int64_t x = r * kLimb + limb;
+        auto q = static_cast<int64_t>(static_cast<double>(x) * inverse_);
+        r = x - q * d_;
         if (r < 0) {
             --q;
-            r += d;
-        } else if (r >= d) {
+            r += d_;
+        } else if (r >= d_) {
             ++q;
-            r -= d;
+            r -= d_;
         }
-        limbs[l] = static_cast<uint64_t>(q);
+        return static_cast<uint64_t>(q);
     }
-    // The third dividend position holds the first quotient digit.
-    emit_digits(negative, exp + 2, limbs_to_run(limbs, kLimbs), 4 * kLimbs, 51, dst, dstlen);
+
+    int64_t d_;
+    double inverse_;
+};
+
+// The trial divisor of a divisor of at most three digits.
+int64_t short_divisor(uint64_t digits) {
+    return static_cast<int64_t>((digits & 0xFF) * 10000 + ((digits >> 8) & 0xFF) * 100 +
+                                ((digits >> 16) & 0xFF));
 }
+
+void divide_by_short(const Unpacked &a, const Unpacked &b, bool negative, int exp, uint8_t *dst,
+                     uint32_t *dstlen) {
+    const ShortDivision division(short_divisor(swar::load_le(b.digit.data())));
+    const uint8_t *p = a.digit.data();  // zero past the last digit
+    const swar::Run q =
+        division.quotient(swar::load_le(p), swar::load_le(p + 8), swar::load_le(p + 16));
+    // The third dividend position holds the first quotient digit.
+    emit_digits(negative, exp + 2, q, 24, 51, dst, dstlen);
+}
+
+#if TAVO_DIGIT_VECTORS
+// A divisor of at most three digits, both operands finite and in registers.
+void divide_by_short(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uint32_t *dstlen) {
+    const bool negative = a.negative != b.negative;
+    const int exp = a.exp - b.exp;
+    if (exp < kMinExp) return emit(dst, dstlen, make_zero());
+    if (exp > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
+    const ShortDivision division(short_divisor(static_cast<uint64_t>(_mm_cvtsi128_si64(b.d.lo))));
+    const swar::Run q = division.quotient(
+        static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.lo)),
+        static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(a.d.lo, a.d.lo))),
+        static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.hi)));
+    emit_digits(negative, exp + 2, q, 24, 51, dst, dstlen);
+}
+#endif
 
 }  // namespace
 
@@ -425,8 +488,10 @@ TAVO_API void lnxdiv(const uint8_t *num1, int32_t len1, const uint8_t *num2, int
         const auto x = counted_view(num1, len1), y = counted_view(num2, len2);
         vec::Operand a, b;
         if (vec::read_operand(x.data(), static_cast<int>(x.size()), a) &&
-            vec::read_operand(y.data(), static_cast<int>(y.size()), b))
+            vec::read_operand(y.data(), static_cast<int>(y.size()), b)) {
+            if (b.count <= 3) return divide_by_short(a, b, dst, dstlen);
             return divide_into(vec::to_unpacked(a), vec::to_unpacked(b), dst, dstlen);
+        }
     }
 #endif
     divide_into(load(num1, len1), load(num2, len2), dst, dstlen);
