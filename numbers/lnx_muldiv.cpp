@@ -304,99 +304,120 @@ void divide_by_short(const Unpacked &a, const Unpacked &b, bool negative, int ex
 // divisor digits of 99 times 120, against D >= 10^4), so |E| < 2040, and
 // B >= 100^17 D bounds |Q - 100^21 A / B| by 1 + 2040 / D < 1.21.
 //
-// A / B is developed in limbs of 10^8 with a double estimate for each limb
-// and an exact remainder (limbs not normalised, the top one folded into the
-// next); the remainder's quotient, a double close to exact, places
-// 100^21 A / B within 10^-9. When every integer within 1.25 of it has the
-// same digits up to the one that decides the rounding, and the same
-// rounding, that integer is Q as far as the result can tell; otherwise the
-// digits are developed one by one.
-class ExactQuotient {
-  public:
-    // False when the integers near 100^21 A / B round differently.
-    static bool emit(const Unpacked &a, const Unpacked &b, bool negative, int exp, uint8_t *dst,
-                     uint32_t *dstlen) {
-        const Limbs x = to_limbs(a), y = to_limbs(b);  // limb 5 is zero
-        const auto b0 = static_cast<int64_t>(y[0]), b1 = static_cast<int64_t>(y[1]),
-                   b2 = static_cast<int64_t>(y[2]), b3 = static_cast<int64_t>(y[3]),
-                   b4 = static_cast<int64_t>(y[4]);
-        // B / 10^32 in [10^6, 10^8); the limbs beyond the third change it by
-        // less than 10^-16 of itself.
-        const double divisor = static_cast<double>(b0) + static_cast<double>(b1) * 1e-8 +
-                               static_cast<double>(b2) * 1e-16;
-        const double inverse = 1.0 / divisor, inverse8 = inverse * 1e-8;
-        const uint64_t top = static_cast<uint64_t>(b0) * kLimbBase + static_cast<uint64_t>(b1);
-        // T, aligned with B: t0 at 10^32 (with all above it folded in) .. t4.
-        // Each step takes x = T / B (within one), leaves R = T - x B with
-        // R / B in (-1, 2), and moves on to T = 10^8 R. |t0| stays below
-        // 2 10^16 and the others below 10^17, far inside 64 bits.
-        int64_t t0 = static_cast<int64_t>(x[0]), t1 = static_cast<int64_t>(x[1]),
-                t2 = static_cast<int64_t>(x[2]), t3 = static_cast<int64_t>(x[3]),
-                t4 = static_cast<int64_t>(x[4]);
-        int64_t q[6];
-        for (int i = 0; i < 6; ++i) {
-            const auto xi = static_cast<int64_t>(static_cast<double>(t0) * inverse +
-                                                 static_cast<double>(t1) * inverse8);
-            q[i] = xi;
-            if (i == 5) {
-                t0 -= xi * b0;
-                t1 -= xi * b1;
-                t2 -= xi * b2;
-                t3 -= xi * b3;
-                break;
-            }
-            // 10^8 (t0 - x b0) + (t1 - x b1), modulo 2^64 on the way.
-            const uint64_t next = static_cast<uint64_t>(t0) * kLimbBase +
-                                  static_cast<uint64_t>(t1) - static_cast<uint64_t>(xi) * top;
-            t0 = static_cast<int64_t>(next);
-            t1 = t2 - xi * b2;
-            t2 = t3 - xi * b3;
-            t3 = t4 - xi * b4;
-            t4 = 0;
-        }
-        // What is left of A 10^40 / B: the remainder over B, in (-1, 2).
-        const double rest = (static_cast<double>(t0) + static_cast<double>(t1) * 1e-8 +
-                             static_cast<double>(t2) * 1e-16 + static_cast<double>(t3) * 1e-24) *
-                            inverse;
-        const auto whole = static_cast<int64_t>(rest + 2.0) - 2;          // floor
-        const double last = (rest - static_cast<double>(whole)) * 100.0;  // [0, 100)
-        // The candidates for Q's last digit; a carry into the limbs is left
-        // to the digit-by-digit division.
-        const int64_t lowest = ceiling(last - kSlack), highest = floor_of(last + kSlack);
-        if (lowest < 0 || highest > 99) return false;
-        q[5] += whole;
-        for (int i = 5; i > 0; --i) {
-            // q[i] lies in [-3, 3 10^8]
-            const int64_t carry =
-                static_cast<int64_t>((static_cast<uint64_t>(q[i] + 3 * kLimbBase)) / kLimbBase) - 3;
-            q[i] -= carry * static_cast<int64_t>(kLimbBase);
-            q[i - 1] += carry;
-        }
-        if (q[0] < 0 || q[0] > 100) return false;  // not for valid operands
-        if (q[0] == 0) {
-            // Q has 21 digits: its last one decides the rounding.
-            if (q[1] < 1000000) return false;
-            if (lowest <= 50 && highest >= 51) return false;
-        }
-        const auto c = static_cast<uint64_t>(q[0] / 100), d = static_cast<uint64_t>(q[0] % 100);
-        uint64_t g[6];
-        for (int i = 1; i < 6; ++i) g[i] = swar::limb_to_digits(static_cast<uint32_t>(q[i]));
-        // Positions 3 and 4 hold Q's digits of 100^22 and 100^21, as the
-        // digit-by-digit division lays them out; position 25 the last digit.
-        const swar::Run run{{(c << 24) | (d << 32) | (g[1] << 40),
-                             (g[1] >> 24) | (g[2] << 8) | (g[3] << 40),
-                             (g[3] >> 24) | (g[4] << 8) | (g[5] << 40),
-                             (g[5] >> 24) | (static_cast<uint64_t>(lowest) << 8)}};
-        emit_digits(negative, exp + 4, run, 28, 51, dst, dstlen);
-        return true;
-    }
-
-  private:
-    static constexpr double kSlack = 1.25;  // above the bound of 1.21
-    static int64_t floor_of(double v) { return static_cast<int64_t>(v + 8.0) - 8; }
-    static int64_t ceiling(double v) { return -floor_of(-v); }
+// So when every integer within 1.25 of 100^21 A / B has the same digits up
+// to the one that decides the rounding, and rounds the same way, any of
+// them gives the result; otherwise the digits are developed one by one.
+struct NearQuotient {
+    // Q = 100 (limb[0] 10^40 + limb[1] 10^32 + ... + limb[5]) + last, for
+    // every candidate `last` in [lowest, highest]; limb[1..5] below 10^8.
+    int64_t limb[6];
+    int lowest, highest;
 };
 
+constexpr double kSlack = 1.25;  // above the bound of 1.21
+
+// A 10^40 / B in limbs of 10^8, A and B given as five limbs each (B's first
+// at least 10^6): false when the integers near 100^21 A / B round apart.
+//
+// Each limb is estimated from a double and the remainder kept exact, in
+// limbs that are not normalised: T, aligned with B (t0 at 10^32 with all
+// above it folded in), gives x = T / B within one, R = T - x B keeps R / B
+// in (-1, 2), and the next T is 10^8 R. The first estimate takes two limbs
+// at once (x < 10^10). The t's stay below 1.1 10^18 in magnitude; the last
+// T / B, a double within 10^-5 of exact, gives the last limb and the digit
+// after it to within 10^-3.
+bool near_quotient(const int64_t *a, const int64_t *b, NearQuotient &out) {
+    const double divisor = static_cast<double>(b[0]) + static_cast<double>(b[1]) * 1e-8 +
+                           static_cast<double>(b[2]) * 1e-16;  // B / 10^32
+    const double inverse = 1.0 / divisor, inverse8 = inverse * 1e-8;
+    const uint64_t top = static_cast<uint64_t>(b[0]) * kLimbBase + static_cast<uint64_t>(b[1]);
+    const auto estimate = [&](int64_t t0, int64_t t1) {
+        return static_cast<double>(t0) * inverse + static_cast<double>(t1) * inverse8;
+    };
+    int64_t t0 = a[0] * static_cast<int64_t>(kLimbBase) + a[1], t1 = a[2], t2 = a[3], t3 = a[4],
+            t4 = 0;
+    int64_t x[5];
+    for (int i = 0; i < 4; ++i) {
+        const auto xi = static_cast<int64_t>(estimate(t0, t1));
+        x[i] = xi;
+        // 10^8 (t0 - x b0) + (t1 - x b1), modulo 2^64 on the way.
+        t0 = static_cast<int64_t>(static_cast<uint64_t>(t0) * kLimbBase +
+                                  static_cast<uint64_t>(t1) - static_cast<uint64_t>(xi) * top);
+        t1 = t2 - xi * b[2];
+        t2 = t3 - xi * b[3];
+        t3 = t4 - xi * b[4];
+        t4 = 0;
+    }
+    const double rest = estimate(t0, t1);                     // in (-1, 2 10^8)
+    const auto whole = static_cast<int64_t>(rest + 2.0) - 2;  // floor
+    const double last = (rest - static_cast<double>(whole)) * 100.0;
+    // The integers within kSlack of 100 rest: last - kSlack > -2.
+    const double from = last - kSlack;
+    const auto below = static_cast<int64_t>(from + 2.0) - 2;  // floor
+    const auto lowest = static_cast<int>(below + (static_cast<double>(below) < from ? 1 : 0));
+    const auto highest = static_cast<int>(static_cast<int64_t>(last + kSlack));
+    // A carry out of the last digit would change the limbs: left to the
+    // digit-by-digit division.
+    if (lowest < 0 || highest > 99) return false;
+    out.lowest = lowest;
+    out.highest = highest;
+    out.limb[0] = x[0] / static_cast<int64_t>(kLimbBase);
+    out.limb[1] = x[0] % static_cast<int64_t>(kLimbBase);
+    out.limb[2] = x[1];
+    out.limb[3] = x[2];
+    out.limb[4] = x[3];
+    out.limb[5] = whole;
+    // Estimates one too high or low leave a limb just outside [0, 10^8).
+    const auto outside = [](int64_t v) {
+        return static_cast<uint64_t>(v) >= static_cast<uint64_t>(kLimbBase);
+    };
+    if (outside(x[1]) || outside(x[2]) || outside(x[3]) || outside(whole)) {
+        for (int i = 5; i > 0; --i) {
+            const int64_t carry =
+                (out.limb[i] >= static_cast<int64_t>(kLimbBase)) - (out.limb[i] < 0);
+            out.limb[i] -= carry * static_cast<int64_t>(kLimbBase);
+            out.limb[i - 1] += carry;
+            if (outside(out.limb[i])) return false;  // not for valid operands
+        }
+    }
+    // 100^20 <= Q < 100^22 + 2: Q's first digit is limb[0]'s (at 100^21) or
+    // the first of limb[1]; limb[0] is 100 only for Q >= 100^22.
+    if (out.limb[0] < 0 || out.limb[0] > 100) return false;
+    if (out.limb[0] == 0) {
+        // Q has 21 digits: the last decides the rounding.
+        if (out.limb[1] < 1000000) return false;
+        if (lowest <= 50 && highest >= 51) return false;
+    }
+    return true;
+}
+
+// The 20 digits of an operand as five limbs of 10^8.
+void operand_limbs(const Unpacked &u, int64_t *l) {
+    const Limbs limbs = to_limbs(u);
+    for (int i = 0; i < 5; ++i) l[i] = static_cast<int64_t>(limbs[i]);
+}
+
+// The result from the exact quotient, or false to develop the digits.
+bool divide_from_exact(const Unpacked &a, const Unpacked &b, bool negative, int exp, uint8_t *dst,
+                       uint32_t *dstlen) {
+    int64_t x[5], y[5];
+    operand_limbs(a, x);
+    operand_limbs(b, y);
+    NearQuotient q;
+    if (!near_quotient(x, y, q)) return false;
+    uint64_t g[6];
+    for (int i = 1; i < 6; ++i) g[i] = swar::limb_to_digits(static_cast<uint32_t>(q.limb[i]));
+    const auto c = static_cast<uint64_t>(q.limb[0] / 100),
+               d = static_cast<uint64_t>(q.limb[0] % 100);
+    // As the digit-by-digit division lays Q out: positions 3 and 4 hold its
+    // digits of 100^22 and 100^21, position 25 the last.
+    const swar::Run run{{(c << 24) | (d << 32) | (g[1] << 40),
+                         (g[1] >> 24) | (g[2] << 8) | (g[3] << 40),
+                         (g[3] >> 24) | (g[4] << 8) | (g[5] << 40),
+                         (g[5] >> 24) | (static_cast<uint64_t>(q.lowest) << 8)}};
+    emit_digits(negative, exp + 4, run, 28, 51, dst, dstlen);
+    return true;
+}
 #if TAVO_DIGIT_VECTORS
 // A divisor of at most three digits, both operands finite and in registers.
 void divide_by_short(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uint32_t *dstlen) {
@@ -424,7 +445,7 @@ void divide_into(const Unpacked &a, const Unpacked &b, uint8_t *dst, uint32_t *d
     // At exponent 63 the first quotient digit may still be 0.
     if (exp > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
     if (b.count <= 3) return divide_by_short(a, b, negative, exp, dst, dstlen);
-    if (ExactQuotient::emit(a, b, negative, exp, dst, dstlen)) return;
+    if (divide_from_exact(a, b, negative, exp, dst, dstlen)) return;
 
     int32_t q[kQuotientDigits + 2];  // the last two stay 0: limbs of four
     q[kQuotientDigits] = q[kQuotientDigits + 1] = 0;
