@@ -419,6 +419,80 @@ bool divide_from_exact(const Unpacked &a, const Unpacked &b, bool negative, int 
     return true;
 }
 #if TAVO_DIGIT_VECTORS
+// The 20 digits of an operand in registers as five limbs of 10^8: digit
+// pairs, then pairs of pairs, by multiply-adds of neighbouring lanes.
+void operand_limbs(const vec::Digits &d, int64_t *l) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i by_100 = _mm_set1_epi32(0x00010064);  // 100 d(2i) + d(2i+1)
+    const __m128i by_10k = _mm_set1_epi32(0x00012710);  // 10^4 p(2i) + p(2i+1)
+    const __m128i p0 = _mm_madd_epi16(_mm_unpacklo_epi8(d.lo, zero), by_100);
+    const __m128i p1 = _mm_madd_epi16(_mm_unpackhi_epi8(d.lo, zero), by_100);
+    const __m128i p2 = _mm_madd_epi16(_mm_unpacklo_epi8(d.hi, zero), by_100);
+    const __m128i first = _mm_madd_epi16(_mm_packs_epi32(p0, p1), by_10k);
+    const __m128i last = _mm_madd_epi16(_mm_packs_epi32(p2, zero), by_10k);
+    const auto l01 = static_cast<uint64_t>(_mm_cvtsi128_si64(first));
+    const auto l23 = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(first, first)));
+    l[0] = static_cast<int64_t>(l01 & 0xFFFFFFFF);
+    l[1] = static_cast<int64_t>(l01 >> 32);
+    l[2] = static_cast<int64_t>(l23 & 0xFFFFFFFF);
+    l[3] = static_cast<int64_t>(l23 >> 32);
+    l[4] = _mm_cvtsi128_si32(last);
+}
+
+// Limbs below 10^8 in the 32-bit lanes as digit bytes, four a limb, first
+// digit first: halves of four digits (x / 10^4 as x * 3518437209 >> 45),
+// then tens and units of each half.
+__m128i limb_digits(__m128i x) {
+    const __m128i magic = _mm_set1_epi32(static_cast<int>(3518437209u));
+    const __m128i even = _mm_srli_epi64(_mm_mul_epu32(x, magic), 45);
+    const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(x, 32), magic), 45);
+    const __m128i high = _mm_or_si128(even, _mm_slli_epi64(odd, 32));
+    const __m128i low = _mm_sub_epi32(x, _mm_madd_epi16(high, _mm_set1_epi32(10000)));
+    const __m128i halves = _mm_or_si128(high, _mm_slli_epi32(low, 16));
+    const __m128i tens = _mm_srli_epi16(_mm_mulhi_epu16(halves, _mm_set1_epi16(5243)), 3);
+    const __m128i units = _mm_sub_epi16(halves, _mm_mullo_epi16(tens, _mm_set1_epi16(100)));
+    return _mm_or_si128(tens, _mm_slli_epi16(units, 8));
+}
+
+// A divisor of more than three digits, both operands finite and in
+// registers: the result from the exact quotient, written from registers
+// when no rounding carry leaves the last limb; false leaves everything to
+// the general path.
+bool divide_long(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uint32_t *dstlen) {
+    const int exp = a.exp - b.exp;  // of Q's digit of 100^21
+    if (exp - 1 < kMinExp || exp > kMaxExp) return false;
+    int64_t x[5], y[5];
+    operand_limbs(a.d, x);
+    operand_limbs(b.d, y);
+    NearQuotient q;
+    if (!near_quotient(x, y, q)) return false;
+    // Q's 21st digit, and its 20 before, end in the last limb (and the digit
+    // after it) or, when Q has 22 digits, the last limb's last digit.
+    int64_t last = q.limb[5];
+    const bool long_q = q.limb[0] != 0;
+    if (long_q) {
+        if (q.limb[0] > 99) return false;
+        const int64_t rounding = last % 100;
+        last += (rounding >= 51 ? 100 : 0) - rounding;
+    } else {
+        last += q.lowest >= 51 ? 1 : 0;
+    }
+    if (last >= static_cast<int64_t>(kLimbBase)) return false;  // a carry into the limbs before
+    const __m128i head =
+        limb_digits(_mm_set_epi32(static_cast<int>(q.limb[4]), static_cast<int>(q.limb[3]),
+                                  static_cast<int>(q.limb[2]), static_cast<int>(q.limb[1])));
+    const __m128i tail = limb_digits(_mm_cvtsi32_si128(static_cast<int>(last)));
+    vec::Digits digits{head, tail};
+    if (long_q)
+        digits = {
+            _mm_or_si128(_mm_slli_si128(head, 1), _mm_cvtsi32_si128(static_cast<int>(q.limb[0]))),
+            _mm_or_si128(_mm_slli_si128(tail, 1), _mm_srli_si128(head, 15))};
+    const uint32_t kept = ~vec::zero_mask(digits) & 0xFFFFF;
+    vec::write_number(a.negative != b.negative, long_q ? exp : exp - 1, digits,
+                      32 - std::countl_zero(kept), dst, dstlen);
+    return true;
+}
+
 // A divisor of at most three digits, both operands finite and in registers.
 void divide_by_short(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uint32_t *dstlen) {
     const bool negative = a.negative != b.negative;
@@ -619,6 +693,7 @@ TAVO_API void lnxdiv(const uint8_t *num1, int32_t len1, const uint8_t *num2, int
         if (vec::read_operand(x.data(), static_cast<int>(x.size()), a) &&
             vec::read_operand(y.data(), static_cast<int>(y.size()), b)) {
             if (b.count <= 3) return divide_by_short(a, b, dst, dstlen);
+            if (divide_long(a, b, dst, dstlen)) return;
             return divide_into(vec::to_unpacked(a), vec::to_unpacked(b), dst, dstlen);
         }
     }
