@@ -216,31 +216,37 @@ void quotient_digits(const Unpacked &a, const Unpacked &b, int32_t *q) {
 // A divisor of at most three digits is its own trial divisor: nothing of it
 // is left to subtract, so the digit-by-digit division is exact long
 // division, done here six digits at a time. The 24 dividend positions come
-// as three words of digit bytes (position i in byte i % 8 of word i / 8).
+// as three words of digit bytes (position i in byte i % 8 of word i / 8);
+// the 24 quotient digits go out as four limbs of 10^12.
 //
 // Each limb's quotient is estimated with the divisor's reciprocal in double
-// precision and corrected from the remainder: x < 10^18 and q < 10^12 keep
-// the estimate within one of q.
+// precision, made a little smaller so that the estimate never exceeds the
+// quotient (x < 10^18 and q < 10^12 keep it within one below), and put
+// right from the remainder.
 class ShortDivision {
   public:
-    explicit ShortDivision(int64_t d) : d_(d), inverse_(1.0 / static_cast<double>(d)) {}
+    static constexpr int64_t kLimb = 1000000000000;  // six digits
 
-    // The 24 quotient digits of the 24 dividend positions.
-    swar::Run quotient(uint64_t w0, uint64_t w1, uint64_t w2) const {
+    explicit ShortDivision(int64_t d)
+        : d_(d), inverse_(1.0 / static_cast<double>(d) * (1.0 - 0x1p-50)) {}
+
+    void quotient(uint64_t w0, uint64_t w1, uint64_t w2, int64_t *q) const {
         constexpr uint64_t kSix = 0xFFFFFFFFFFFF;
         int64_t r = 0;
-        const uint64_t q0 = step(r, six_digits(w0 & kSix));
-        const uint64_t q1 = step(r, six_digits(((w0 >> 48) | (w1 << 16)) & kSix));
-        const uint64_t q2 = step(r, six_digits(((w1 >> 32) | (w2 << 32)) & kSix));
-        const uint64_t q3 = step(r, six_digits(w2 >> 16));
-        const uint64_t b0 = digits_of(q0), b1 = digits_of(q1), b2 = digits_of(q2),
-                       b3 = digits_of(q3);
+        q[0] = step(r, six_digits(w0 & kSix));
+        q[1] = step(r, six_digits(((w0 >> 48) | (w1 << 16)) & kSix));
+        q[2] = step(r, six_digits(((w1 >> 32) | (w2 << 32)) & kSix));
+        q[3] = step(r, six_digits(w2 >> 16));
+    }
+
+    // The quotient limbs as a run of 24 digit bytes.
+    static swar::Run digits(const int64_t *q) {
+        const uint64_t b0 = digits_of(q[0]), b1 = digits_of(q[1]), b2 = digits_of(q[2]),
+                       b3 = digits_of(q[3]);
         return {{b0 | (b1 << 48), (b1 >> 16) | (b2 << 32), (b2 >> 32) | (b3 << 16), 0}};
     }
 
   private:
-    static constexpr int64_t kLimb = 1000000000000;  // six digits
-
     // Six digit bytes (first in the low byte) as their value below 10^12.
     static int64_t six_digits(uint64_t v) {
         constexpr uint64_t kPairs = 0x00FF00FF00FF;
@@ -249,25 +255,22 @@ class ShortDivision {
                                     ((pairs >> 16) & 0xFFFF) * 10000 + (pairs >> 32));
     }
     // A limb below 10^12 as six digit bytes, first in the low byte.
-    static uint64_t digits_of(uint64_t limb) {
-        const uint64_t hi = limb / 100000000;  // two digits
-        const auto lo = static_cast<uint32_t>(limb - hi * 100000000);
+    static uint64_t digits_of(int64_t limb) {
+        const auto v = static_cast<uint64_t>(limb);
+        const uint64_t hi = v / 100000000;  // two digits
+        const auto lo = static_cast<uint32_t>(v - hi * 100000000);
         const uint64_t tens = hi / 100;
         return tens | ((hi - tens * 100) << 8) | (uint64_t{swar::limb_to_digits(lo)} << 16);
     }
     // The next limb of the quotient; r, below d, carries the remainder.
-    uint64_t step(int64_t &r, int64_t limb) const {
+    int64_t step(int64_t &r, int64_t limb) const {
         const int64_t x = r * kLimb + limb;
         auto q = static_cast<int64_t>(static_cast<double>(x) * inverse_);
         r = x - q * d_;
-        if (r < 0) {
-            --q;
-            r += d_;
-        } else if (r >= d_) {
-            ++q;
-            r -= d_;
-        }
-        return static_cast<uint64_t>(q);
+        const bool over = r >= d_;
+        q += over ? 1 : 0;
+        r -= over ? d_ : 0;
+        return q;
     }
 
     int64_t d_;
@@ -284,10 +287,10 @@ void divide_by_short(const Unpacked &a, const Unpacked &b, bool negative, int ex
                      uint32_t *dstlen) {
     const ShortDivision division(short_divisor(swar::load_le(b.digit.data())));
     const uint8_t *p = a.digit.data();  // zero past the last digit
-    const swar::Run q =
-        division.quotient(swar::load_le(p), swar::load_le(p + 8), swar::load_le(p + 16));
+    int64_t q[4];
+    division.quotient(swar::load_le(p), swar::load_le(p + 8), swar::load_le(p + 16), q);
     // The third dividend position holds the first quotient digit.
-    emit_digits(negative, exp + 2, q, 24, 51, dst, dstlen);
+    emit_digits(negative, exp + 2, ShortDivision::digits(q), 24, 51, dst, dstlen);
 }
 
 // The quotient the digit-by-digit division develops, found from the exact
@@ -496,15 +499,38 @@ bool divide_long(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uin
 // A divisor of at most three digits, both operands finite and in registers.
 void divide_by_short(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uint32_t *dstlen) {
     const bool negative = a.negative != b.negative;
-    const int exp = a.exp - b.exp;
-    if (exp < kMinExp) return emit(dst, dstlen, make_zero());
-    if (exp > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
+    const int first_digit = a.exp - b.exp;
+    if (first_digit < kMinExp) return emit(dst, dstlen, make_zero());
+    if (first_digit > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
+    const int exp = first_digit + 2;  // of the first quotient position
     const ShortDivision division(short_divisor(static_cast<uint64_t>(_mm_cvtsi128_si64(b.d.lo))));
-    const swar::Run q = division.quotient(
-        static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.lo)),
-        static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(a.d.lo, a.d.lo))),
-        static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.hi)));
-    emit_digits(negative, exp + 2, q, 24, 51, dst, dstlen);
+    int64_t q[4];
+    division.quotient(static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.lo)),
+                      static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(a.d.lo, a.d.lo))),
+                      static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.hi)), q);
+    // The quotient is at least 100^20 (a dividend of at least 100^23 over a
+    // divisor below 100^3): its first digit is among the first four
+    // positions, and the digit that decides the rounding in the last limb.
+    constexpr int64_t kPow100[] = {1, 100, 10000, 1000000, 100000000};
+    const int first = q[0] >= 10000000000 ? 0 : q[0] >= 100000000 ? 1 : q[0] >= 1000000 ? 2 : 3;
+    const int64_t unit = kPow100[4 - first];  // of the 20th significant digit
+    const int64_t rounded = (q[3] + 49 * (unit / 100)) / unit * unit;
+    const int e = exp - first;
+    if (rounded >= ShortDivision::kLimb || e < kMinExp || e > kMaxExp)
+        return emit_digits(negative, exp, ShortDivision::digits(q), 24, 51, dst, dstlen);
+    q[3] = rounded;
+    // Six limbs of 10^8, two of them straddling the limbs of 10^12.
+    const int64_t l0 = q[0] / 10000, l3 = q[2] / 10000;
+    const int64_t l1 = (q[0] - l0 * 10000) * 10000 + q[1] / 100000000;
+    const int64_t l4 = (q[2] - l3 * 10000) * 10000 + q[3] / 100000000;
+    const int64_t l2 = q[1] % 100000000, l5 = q[3] % 100000000;
+    const vec::Digits all{
+        limb_digits(_mm_set_epi32(static_cast<int>(l3), static_cast<int>(l2), static_cast<int>(l1),
+                                  static_cast<int>(l0))),
+        limb_digits(_mm_set_epi32(0, 0, static_cast<int>(l5), static_cast<int>(l4)))};
+    const vec::Digits digits = vec::shift_down(all, first);
+    const uint32_t kept = ~vec::zero_mask(digits) & 0xFFFFF;
+    vec::write_number(negative, e, digits, 32 - std::countl_zero(kept), dst, dstlen);
 }
 #endif
 
