@@ -312,9 +312,12 @@ void divide_by_short(const Unpacked &a, const Unpacked &b, bool negative, int ex
 // them gives the result; otherwise the digits are developed one by one.
 struct NearQuotient {
     // Q = 100 (limb[0] 10^40 + limb[1] 10^32 + ... + limb[5]) + last, for
-    // every candidate `last` in [lowest, highest]; limb[1..5] below 10^8.
+    // every candidate `last` within kSlack of the exact quotient's; limb[1..5]
+    // below 10^8. When Q has 21 digits, all candidates are at least 51
+    // (rounds_up) or all at most 50.
     int64_t limb[6];
-    int lowest, highest;
+    int last;
+    bool rounds_up;
 };
 
 constexpr double kSlack = 1.25;  // above the bound of 1.21
@@ -329,7 +332,8 @@ constexpr double kSlack = 1.25;  // above the bound of 1.21
 // at once (x < 10^10). The t's stay below 1.1 10^18 in magnitude; the last
 // T / B, a double within 10^-5 of exact, gives the last limb and the digit
 // after it to within 10^-3.
-bool near_quotient(const int64_t *a, const int64_t *b, NearQuotient &out) {
+[[gnu::always_inline]] inline bool near_quotient(const int64_t *a, const int64_t *b,
+                                                 NearQuotient &out) {
     const double divisor = static_cast<double>(b[0]) + static_cast<double>(b[1]) * 1e-8 +
                            static_cast<double>(b[2]) * 1e-16;  // B / 10^32
     const double inverse = 1.0 / divisor, inverse8 = inverse * 1e-8;
@@ -351,19 +355,15 @@ bool near_quotient(const int64_t *a, const int64_t *b, NearQuotient &out) {
         t3 = t4 - xi * b[4];
         t4 = 0;
     }
-    const double rest = estimate(t0, t1);                     // in (-1, 2 10^8)
-    const auto whole = static_cast<int64_t>(rest + 2.0) - 2;  // floor
+    const double rest = estimate(t0, t1);  // in (-1, 2 10^8)
+    const auto whole = static_cast<int64_t>(rest);
     const double last = (rest - static_cast<double>(whole)) * 100.0;
-    // The integers within kSlack of 100 rest: last - kSlack > -2.
-    const double from = last - kSlack;
-    const auto below = static_cast<int64_t>(from + 2.0) - 2;  // floor
-    const auto lowest = static_cast<int>(below + (static_cast<double>(below) < from ? 1 : 0));
-    const auto highest = static_cast<int>(static_cast<int64_t>(last + kSlack));
-    // A carry out of the last digit would change the limbs: left to the
-    // digit-by-digit division.
-    if (lowest < 0 || highest > 99) return false;
-    out.lowest = lowest;
-    out.highest = highest;
+    // The integers within kSlack of 100 rest must stay in [0, 99]: a carry
+    // out of the last digit would change the limbs (and a negative rest
+    // leaves `last` below 0). Those cases go digit by digit.
+    if (last <= kSlack - 1.0 || last >= 100.0 - kSlack) return false;
+    out.last = static_cast<int>(last);  // one of them
+    out.rounds_up = last > 50.0 + kSlack;
     out.limb[0] = x[0] / static_cast<int64_t>(kLimbBase);
     out.limb[1] = x[0] % static_cast<int64_t>(kLimbBase);
     out.limb[2] = x[1];
@@ -389,7 +389,7 @@ bool near_quotient(const int64_t *a, const int64_t *b, NearQuotient &out) {
     if (out.limb[0] == 0) {
         // Q has 21 digits: the last decides the rounding.
         if (out.limb[1] < 1000000) return false;
-        if (lowest <= 50 && highest >= 51) return false;
+        if (!out.rounds_up && last >= 51.0 - kSlack) return false;
     }
     return true;
 }
@@ -417,7 +417,7 @@ bool divide_from_exact(const Unpacked &a, const Unpacked &b, bool negative, int 
     const swar::Run run{{(c << 24) | (d << 32) | (g[1] << 40),
                          (g[1] >> 24) | (g[2] << 8) | (g[3] << 40),
                          (g[3] >> 24) | (g[4] << 8) | (g[5] << 40),
-                         (g[5] >> 24) | (static_cast<uint64_t>(q.lowest) << 8)}};
+                         (g[5] >> 24) | (static_cast<uint64_t>(q.last) << 8)}};
     emit_digits(negative, exp + 4, run, 28, 51, dst, dstlen);
     return true;
 }
@@ -478,7 +478,7 @@ bool divide_long(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uin
         const int64_t rounding = last % 100;
         last += (rounding >= 51 ? 100 : 0) - rounding;
     } else {
-        last += q.lowest >= 51 ? 1 : 0;
+        last += q.rounds_up ? 1 : 0;
     }
     if (last >= static_cast<int64_t>(kLimbBase)) return false;  // a carry into the limbs before
     const __m128i head =
