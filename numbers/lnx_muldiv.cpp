@@ -8,7 +8,10 @@
 // A quotient is developed digit by digit over a 24-digit dividend, each
 // digit estimated with the divisor's first three digits and the rest of the
 // divisor subtracted as the division goes; the 22 signed quotient digits are
-// then normalised and rounded like a product.
+// then normalised and rounded like a product. Those digits stay within a unit
+// or so of the exact quotient of the operands, so the exact quotient gives
+// the same result except next to a rounding boundary, and is what is
+// computed first; a divisor of up to three digits is exact long division.
 #include <algorithm>
 #if defined(__SSE2__)
 #include <emmintrin.h>
