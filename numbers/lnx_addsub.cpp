@@ -14,6 +14,7 @@
 #include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
 #include "numbers/swar.hpp"
+#include "numbers/whole.hpp"
 
 namespace tavo::num {
 
@@ -49,8 +50,9 @@ uint32_t ripple(uint32_t generate, uint32_t propagate, uint32_t carry_in) {
     return reverse24(sum ^ p);
 }
 
-uint32_t add_digits(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum,
-                    uint32_t carry_in) {
+// The general case: carries resolved on bit masks, however far they run.
+uint32_t add_digits_rippling(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum,
+                             uint32_t carry_in) {
     const __m128i hundred = _mm_set1_epi8(100);
     const __m128i ninety_nine = _mm_set1_epi8(99);
     const __m128i s0 = _mm_add_epi8(x.lo, y.lo);
@@ -85,6 +87,31 @@ uint32_t add_digits(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum
     sum.lo = settle(s0, carries & 0xFFFF);
     sum.hi = settle(s1, carries >> 16);
     return (generate & 1) | (propagate & carries & 1);
+}
+
+uint32_t add_digits(const vec::Digits &x, const vec::Digits &y, vec::Digits &sum,
+                    uint32_t carry_in) {
+    // Each position's carry moves to the one before it: one byte down. Only
+    // a carry into a 99 runs on, and that is left to the masks.
+    const __m128i hundred = _mm_set1_epi8(100);
+    const __m128i s0 = _mm_add_epi8(x.lo, y.lo);
+    const __m128i s1 = _mm_add_epi8(
+        _mm_add_epi8(x.hi, y.hi),
+        _mm_cvtsi64_si128(static_cast<int64_t>(static_cast<uint64_t>(carry_in) << 56)));
+    const auto at_least_100 = [&](__m128i v) {
+        return _mm_cmpeq_epi8(_mm_max_epu8(v, hundred), v);
+    };
+    const __m128i g0 = at_least_100(s0), g1 = at_least_100(s1);
+    const __m128i c0 = _mm_or_si128(_mm_srli_si128(g0, 1), _mm_slli_si128(g1, 15));
+    const __m128i c1 = _mm_srli_si128(g1, 1);
+    // Carries are bytes of -1: subtracting them adds 1.
+    const __m128i r0 = _mm_sub_epi8(_mm_sub_epi8(s0, _mm_and_si128(g0, hundred)), c0);
+    const __m128i r1 = _mm_sub_epi8(_mm_sub_epi8(s1, _mm_and_si128(g1, hundred)), c1);
+    if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(r0, hundred), _mm_cmpeq_epi8(r1, hundred))))
+        return add_digits_rippling(x, y, sum, carry_in);
+    sum.lo = r0;
+    sum.hi = r1;
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(g0)) & 1;
 }
 
 uint32_t add_digits(const Run &x, const Run &y, Run &sum, uint32_t carry_in) {
@@ -137,13 +164,18 @@ bool add_in_registers(std::span<const uint8_t> pa, std::span<const uint8_t> pb, 
     y.hi = _mm_and_si128(y.hi, _mm_set_epi32(0, 0, 0xFF, -1));
     const bool same_sign = big.negative == small.negative;
     if (!same_sign) {
-        // The nines' complement of the 24 positions, plus one at the end.
+        // The ten's complement of the 21 positions: nines, then one more at
+        // the end. Positions 21 to 23 stay zero; in the complement over all
+        // 24 they would be nines that the one carries out of, to the same
+        // effect on the first 21. (The last can reach 100: no digit, but
+        // the addition takes it as a carry.)
         const __m128i nines = _mm_set1_epi8(99);
         y.lo = _mm_sub_epi8(nines, y.lo);
-        y.hi = _mm_and_si128(_mm_sub_epi8(nines, y.hi), _mm_set_epi32(0, 0, -1, -1));
+        y.hi = _mm_add_epi8(_mm_and_si128(_mm_sub_epi8(nines, y.hi), _mm_set_epi32(0, 0, 0xFF, -1)),
+                            _mm_set_epi32(0, 0, 1, 0));
     }
     vec::Digits r;
-    const uint32_t carry = add_digits(big.d, y, r, same_sign ? 0 : 1) & (same_sign ? 1 : 0);
+    const uint32_t carry = add_digits(big.d, y, r, 0) & (same_sign ? 1 : 0);
     int exp = big.exp;
     if (carry) {
         r.hi = _mm_or_si128(_mm_slli_si128(r.hi, 1), _mm_srli_si128(r.lo, 15));
@@ -231,41 +263,36 @@ using namespace tavo::num;
 
 namespace {
 
-// The value of a valid, normalised integer of one to four base-100 digits
-// (below 10^8); false for anything else.
-bool short_integer(std::span<const uint8_t> bytes, int64_t &value) {
-    const int n = static_cast<int>(bytes.size());
-    if (n < 2 || n > 6) return false;
-    const uint8_t head = bytes[0];
-    const bool negative = (head & 0x80) == 0;
-    const int count = negative ? n - 2 : n - 1;
-    const int exp = negative ? kNegExpBase - head : head - kPosExpBase;
-    if (count < 1 || count > 4 || exp < count - 1 || exp > 3) return false;
-    if (negative && bytes[n - 1] != kTerminator) return false;
-    int64_t v = 0;
-    for (int i = 1; i <= count; ++i) {
-        const int d = negative ? 101 - bytes[i] : bytes[i] - 1;
-        if (d < 0 || d > 99) return false;
-        v = v * 100 + d;
-    }
-    if (bytes[1] == (negative ? 101 : 1) || bytes[count] == (negative ? 101 : 1)) return false;
-    for (int i = count; i <= exp; ++i) v *= 100;
-    value = negative ? -v : v;
-    return true;
+// Two number arguments given as bytes.
+[[gnu::noinline]] void add_byte_operands(std::span<const uint8_t> a, std::span<const uint8_t> b,
+                                         bool subtract, uint8_t *dst, uint32_t *dstlen) {
+    // Whole numbers below 10^12 add exactly in 64 bits: nothing to align or
+    // round.
+    if (int64_t x, y; whole::read(a, x) && whole::read(b, y))
+        return whole::emit_value(subtract ? x - y : x + y, dst, dstlen);
+#if TAVO_DIGIT_VECTORS
+    if (add_in_registers(a, b, subtract, dst, dstlen)) return;
+#endif
+    add_into(decode(a), decode(b), subtract, dst, dstlen);
 }
 
-void add_numbers(const uint8_t *num1, int32_t len1, const uint8_t *num2, int32_t len2,
-                 bool subtract, uint8_t *dst, uint32_t *dstlen) {
-    if (num1 != nullptr && num2 != nullptr) {
-        const auto a = counted_view(num1, len1), b = counted_view(num2, len2);
-        // Short integers add exactly in 64 bits: nothing to align or round.
-        if (int64_t x, y; short_integer(a, x) && short_integer(b, y))
-            return emit_integer(subtract ? x - y : x + y, dst, dstlen);
-#if TAVO_DIGIT_VECTORS
-        if (add_in_registers(a, b, subtract, dst, dstlen)) return;
-#endif
-    }
+// An operand passed as a machine integer.
+[[gnu::noinline]] void add_loaded(const uint8_t *num1, int32_t len1, const uint8_t *num2,
+                                  int32_t len2, bool subtract, uint8_t *dst, uint32_t *dstlen) {
     add_into(load(num1, len1), load(num2, len2), subtract, dst, dstlen);
+}
+
+[[gnu::always_inline]] inline void add_numbers(const uint8_t *num1, int32_t len1,
+                                               const uint8_t *num2, int32_t len2, bool subtract,
+                                               uint8_t *dst, uint32_t *dstlen) {
+    if (num1 == nullptr || num2 == nullptr)
+        return add_loaded(num1, len1, num2, len2, subtract, dst, dstlen);
+    const auto a = counted_view(num1, len1), b = counted_view(num2, len2);
+    // The commonest operands, small whole numbers, first and alone, so that
+    // their path stays short.
+    if (int32_t x, y; whole::read_short(a, x) && whole::read_short(b, y))
+        return whole::emit_value(subtract ? x - y : x + y, dst, dstlen);
+    add_byte_operands(a, b, subtract, dst, dstlen);
 }
 
 }  // namespace

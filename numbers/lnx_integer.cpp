@@ -7,43 +7,16 @@
 #include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
 #include "numbers/swar.hpp"
+#include "numbers/whole.hpp"
 
 namespace tavo::num {
 
-// Writes a machine integer as a number. Up to eight base-100 digits go
-// straight from registers to the destination.
-namespace {
-
-// A whole number of one or two base-100 digits (below 10^4, not zero),
-// written byte by byte: the common small integer costs no vector work.
-void emit_small_integer(bool negative, uint32_t mag, uint8_t *dst, uint32_t *dstlen) {
-    const auto high = static_cast<uint8_t>(mag / 100), low = static_cast<uint8_t>(mag % 100);
-    uint8_t bytes[4];
-    int n = 0;
-    const int exp = high != 0 ? 1 : 0;
-    bytes[n++] = static_cast<uint8_t>(negative ? kNegExpBase - exp : kPosExpBase + exp);
-    const auto digit = [&](uint8_t d) {
-        bytes[n++] = static_cast<uint8_t>(negative ? 101 - d : d + 1);
-    };
-    if (high != 0) digit(high);
-    if (low != 0 || high == 0) digit(low);  // a trailing zero digit is left out
-    if (negative) bytes[n++] = kTerminator;
-    if (dst == nullptr) return;
-    if (dstlen != nullptr) {
-        *dstlen = static_cast<uint32_t>(n);
-    } else {
-        *dst++ = static_cast<uint8_t>(n);
-    }
-    for (int i = 0; i < n; ++i) dst[i] = bytes[i];
-}
-
-}  // namespace
-
+// Writes a machine integer as a number: whole numbers below 10^12 from one
+// word, up to eight base-100 digits from vector registers.
 void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
     const bool negative = value < 0;
     const uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    if (mag != 0 && mag < 10000)
-        return emit_small_integer(negative, static_cast<uint32_t>(mag), dst, dstlen);
+    if (mag != 0 && mag < whole::kLimit) return whole::emit(negative, mag, dst, dstlen);
 #if TAVO_DIGIT_VECTORS
     if (mag != 0 && mag < 10000000000000000) {
         // Up to eight base-100 digits, as two limbs of four: the digit bytes
@@ -147,67 +120,31 @@ int32_t accumulate(const uint8_t *digits, int count, int exp, bool negative, uin
     return result;
 }
 
-// The integer part of at most five base-100 digits, stored: the
+// The integer part, below 10^12, stored: the
 // digit-by-digit limit check overflows exactly when the whole integer part
 // passes the limit, and without the clamp keeps its low bits, so one
 // comparison does.
 int32_t store_whole(uint64_t whole, bool negative, uint32_t mode, uint32_t size, uint32_t flags,
                     void *value) {
-    const Limits lim = limits_for(mode, size, negative);
-    const bool over = whole > lim.limit;
+    // The same limits as limits_for, picked without branching on the sign,
+    // which machine integers take at random.
+    const auto max_unsigned = static_cast<uint32_t>((uint64_t{1} << (8 * size)) - 1);
+    const uint32_t max_signed = max_unsigned >> 1;
+    const uint32_t limit = mode == 0 ? (negative ? 0 : max_unsigned) : max_signed;
+    const uint32_t clamp = mode == 0 ? limit : max_signed + (negative ? 1 : 0);
+    const bool over = whole > limit;
     uint32_t acc = static_cast<uint32_t>(whole);
-    if (over && (flags & LNXSNI_NOCLAMP) == 0) acc = lim.clamp;
-    write_integer(value, size, negative && mode != 0 ? 0u - acc : acc);
+    if (over && (flags & LNXSNI_NOCLAMP) == 0) acc = clamp;
+    const uint32_t negate = negative && mode != 0 ? ~0u : 0u;
+    write_integer(value, size, (acc ^ negate) - negate);
     return over ? 1 : 0;
 }
 
-// A well-formed whole number of one to three base-100 digits (below 10^6,
-// not zero), read byte by byte; false for anything else.
-bool small_whole(std::span<const uint8_t> bytes, uint32_t &whole, bool &negative) {
-    const size_t n = bytes.size();
-    if (n < 2 || n > 5) return false;
-    const uint8_t head = bytes[0];
-    negative = head < 0x80;
-    const int exp = negative ? kNegExpBase - head : head - kPosExpBase;
-    if (exp < 0 || exp > 2) return false;
-    if (negative && bytes[n - 1] != kTerminator) return false;
-    const size_t count = negative ? n - 2 : n - 1;
-    if (count < 1 || count > static_cast<size_t>(exp) + 1) return false;
-    uint32_t v = 0;
-    int last = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const int b = bytes[1 + i];
-        last = negative ? 101 - b : b - 1;
-        if (last < 0 || last > 99 || (i == 0 && last == 0)) return false;
-        v = v * 100 + static_cast<uint32_t>(last);
-    }
-    if (last == 0) return false;  // not normalised
-    for (size_t i = count; i <= static_cast<size_t>(exp); ++i) v *= 100;
-    whole = v;
-    return true;
-}
-
-}  // namespace
-
-extern "C" {
-
-TAVO_API int32_t lnxmin(const void *value, uint32_t size, int32_t signedness, uint8_t *dst,
-                        uint32_t *dstlen) noexcept {
-    if (value == nullptr || !valid_size(size) || signedness < 0 || signedness > 2) return 3;
-    emit_integer(read_integer(value, size, signedness != 0), dst, dstlen);
-    return 0;
-}
-
-TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t size,
-                        uint32_t flags) noexcept {
-    const uint32_t mode = flags & 0x7F;
-    if (value == nullptr || !valid_size(size) || mode > 2) return 3;
+// Number to machine integer for everything but small whole numbers.
+[[gnu::noinline]] int32_t number_to_integer(const uint8_t *num, int32_t len, void *value,
+                                            uint32_t size, uint32_t mode, uint32_t flags) {
     if (num != nullptr) {
         const auto bytes = counted_view(num, len);
-        uint32_t whole;
-        bool negative;
-        if (small_whole(bytes, whole, negative))
-            return store_whole(whole, negative, mode, size, flags, value);
 #if TAVO_DIGIT_VECTORS
         vec::Operand a;
         if (vec::read_operand(bytes.data(), static_cast<int>(bytes.size()), a)) {
@@ -243,6 +180,47 @@ TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t s
     // An infinity reads as the digit 100 at the top exponent: it overflows.
     static constexpr uint8_t kInfinityDigit[1] = {100};
     return accumulate(kInfinityDigit, 1, kMaxExp, u.is_negative(), mode, size, flags, value);
+}
+
+}  // namespace
+
+extern "C" {
+
+TAVO_API int32_t lnxmin(const void *value, uint32_t size, int32_t signedness, uint8_t *dst,
+                        uint32_t *dstlen) noexcept {
+    if (value == nullptr || !valid_size(size) || signedness < 0 || signedness > 2) return 3;
+    // Every machine integer is a whole number below 10^12; the small ones
+    // have a path of their own.
+    const int64_t v = read_integer(value, size, signedness != 0);
+    const auto sign = static_cast<uint64_t>(v >> 63);  // all ones when negative
+    const uint64_t mag = (static_cast<uint64_t>(v) ^ sign) - sign;
+    if (mag - 1 < 9999) {
+        whole::emit_short(sign != 0, static_cast<uint32_t>(mag), dst, dstlen);
+    } else if (mag != 0) {
+        whole::emit(sign != 0, mag, dst, dstlen);
+    } else {
+        whole::emit_value(0, dst, dstlen);
+    }
+    return 0;
+}
+
+TAVO_API int32_t lnxsni(const uint8_t *num, int32_t len, void *value, uint32_t size,
+                        uint32_t flags) noexcept {
+    const uint32_t mode = flags & 0x7F;
+    if (value == nullptr || !valid_size(size) || mode > 2) return 3;
+    // Small whole numbers, the common case, on a path of their own.
+    if (num == nullptr) return number_to_integer(num, len, value, size, mode, flags);
+    const auto bytes = counted_view(num, len);
+    if (int32_t v; whole::read_short(bytes, v)) {
+        const bool negative = v < 0;
+        return store_whole(static_cast<uint32_t>(negative ? -v : v), negative, mode, size, flags,
+                           value);
+    }
+    uint64_t magnitude;
+    bool negative;
+    if (whole::read_magnitude(bytes, magnitude, negative))
+        return store_whole(magnitude, negative, mode, size, flags, value);
+    return number_to_integer(num, len, value, size, mode, flags);
 }
 
 }  // extern "C"
