@@ -348,7 +348,10 @@ constexpr double kSlack = 1.25;  // above the bound of 1.21
             t4 = 0;
     int64_t x[5];
     for (int i = 0; i < 4; ++i) {
-        const auto xi = static_cast<int64_t>(estimate(t0, t1));
+        // The first by a division, which need not wait for the reciprocal.
+        const auto xi = static_cast<int64_t>(
+            i == 0 ? (static_cast<double>(t0) + static_cast<double>(t1) * 1e-8) / divisor
+                   : estimate(t0, t1));
         x[i] = xi;
         // 10^8 (t0 - x b0) + (t1 - x b1), modulo 2^64 on the way.
         t0 = static_cast<int64_t>(static_cast<uint64_t>(t0) * kLimbBase +
