@@ -237,6 +237,12 @@ class ShortDivision {
         constexpr uint64_t kSix = 0xFFFFFFFFFFFF;
         int64_t r = 0;
         q[0] = step(r, six_digits(w0 & kSix));
+        if (((w0 >> 48) | w1 | w2) == 0) {  // a dividend of up to six digits
+            q[1] = step(r, 0);
+            q[2] = step(r, 0);
+            q[3] = step(r, 0);
+            return;
+        }
         q[1] = step(r, six_digits(((w0 >> 48) | (w1 << 16)) & kSix));
         q[2] = step(r, six_digits(((w1 >> 32) | (w2 << 32)) & kSix));
         q[3] = step(r, six_digits(w2 >> 16));
