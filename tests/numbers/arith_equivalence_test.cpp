@@ -191,14 +191,17 @@ TEST(DivisionEquivalence, ShortDivisorsMatchTheStatement) {
 
 namespace {
 
-// lnxdiv of two unpacked numbers against the digit-by-digit statement.
+// lnxdiv of two unpacked numbers, and the division that other number
+// functions call (which takes its operands from memory), against the
+// digit-by-digit statement.
 void expect_division_matches(const Unpacked &a, const Unpacked &b, const char *family, int n) {
     uint8_t x[tavo::num::kEncodedRoom], y[tavo::num::kEncodedRoom], out[tavo::num::kEncodedRoom];
     const int xl = tavo::num::encode(a, x), yl = tavo::num::encode(b, y);
     uint32_t len = 0;
     lnxdiv(x, xl, y, yl, out, &len);
-    ASSERT_EQ(std::vector<uint8_t>(out, out + len), encoded(literal::divide(a, b)))
-        << family << " case " << n;
+    const auto expected = encoded(literal::divide(a, b));
+    ASSERT_EQ(std::vector<uint8_t>(out, out + len), expected) << family << " case " << n;
+    ASSERT_EQ(encoded(tavo::num::divide(a, b)), expected) << family << " (unpacked) case " << n;
 }
 
 // A finite number of the given base-100 digits (trailing zeros dropped).
