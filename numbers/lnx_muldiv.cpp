@@ -338,7 +338,7 @@ constexpr double kSlack = 1.25;  // above the bound of 1.21
 // limbs that are not normalised: T, aligned with B (t0 at 10^32 with all
 // above it folded in), gives x = T / B within one, R = T - x B keeps R / B
 // in (-1, 2), and the next T is 10^8 R. The first estimate takes two limbs
-// at once (x < 10^10). The t's stay below 1.1 10^18 in magnitude; the last
+// at once (x < 10^10). The t's stay below 2.1 10^18 in magnitude; the last
 // T / B, a double within 10^-5 of exact, gives the last limb and the digit
 // after it to within 10^-3.
 [[gnu::always_inline]] inline bool near_quotient(const int64_t *a, const int64_t *b,
@@ -481,8 +481,9 @@ bool divide_long(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uin
     operand_limbs(b.d, y);
     NearQuotient q;
     if (!near_quotient(x, y, q)) return false;
-    // Q's 21st digit, and its 20 before, end in the last limb (and the digit
-    // after it) or, when Q has 22 digits, the last limb's last digit.
+    // Q's 20 kept digits and the 21st, which decides the rounding: for 21
+    // digits, limbs 1 to 5 and the digit after them; for 22, limb 0's digit,
+    // limbs 1 to 4 and limb 5, whose own last digit decides.
     int64_t last = q.limb[5];
     const bool long_q = q.limb[0] != 0;
     if (long_q) {
