@@ -13,6 +13,7 @@
 #include "lnx.h"
 #include "numbers/digit_vectors.hpp"
 #include "numbers/number.hpp"
+#include "numbers/whole.hpp"
 
 using namespace tavo::num;
 
@@ -126,34 +127,220 @@ int decimal_exponent(double x) {
     return x >= 1.0 ? d : d + 1;  // truncation toward zero of a fraction
 }
 
-#if TAVO_DIGIT_VECTORS
-// Nine peeled digits of a double, rounded to 15 significant decimal digits
-// (half up) and written: the digits form one integer below 10^18, so the
-// rounding and the digit bytes come from integer arithmetic. False, with
-// nothing written, near the ends of the range (left to the general path).
+// ---- Writing fifteen significant digits -------------------------------------
+
+// A double's digits rounded to 15 significant digits, as the integer of
+// their first 16 decimal places (eight base-100 digits, the ninth being
+// zero): 10^14 <= m < 10^16.
+constexpr uint64_t kTen8 = 100000000;
+constexpr uint64_t kTen14 = 100000000000000;
+constexpr uint64_t kTen16 = 10000000000000000;
+
+// Writes the number of eight base-100 digits m at base-100 exponent e
+// (kMinExp < e <= kMaxExp) with its trailing zero digits left out, in the
+// form the caller asked for: [length] exponent digits [terminator]. The
+// bytes are built in registers without a branch on the sign (random signs
+// would defeat the predictor) and stored exactly.
+void write_fifteen_digits(bool negative, int e, uint64_t m, uint8_t *dst, uint32_t *dstlen) {
+    if (dst == nullptr) return;
+    const auto high = static_cast<uint32_t>(m / kTen8);
+    const auto low = static_cast<uint32_t>(m - high * kTen8);
+    const uint64_t digits =
+        swar::limb_to_digits(high) | (uint64_t{swar::limb_to_digits(low)} << 32);
+    const unsigned count = 8 - static_cast<unsigned>(std::countl_zero(digits)) / 8;  // [1, 8]
+    const uint64_t kept = ~uint64_t{0} >> (64 - 8 * count);
+    // Digit bytes: d + 1 for a positive number, 101 - d and a terminator
+    // 102 for a negative one (no byte carries into the next).
+    const uint64_t sign = 0 - static_cast<uint64_t>(negative);
+    const uint64_t body =
+        (((digits + 0x0101010101010101) & ~sign) | ((0x6565656565656565 - digits) & sign)) & kept;
+    const uint64_t terminator = kTerminator & sign;
+    const uint64_t tail = body | ((terminator << 1) << (8 * count - 1));  // none past 8 digits
+    const unsigned n = count + 1 + static_cast<unsigned>(negative);       // [2, 10]
+    const auto exp_byte = static_cast<uint8_t>(negative ? kNegExpBase - e : kPosExpBase + e);
+    uint8_t *p = dst + 1;
+    if (dstlen != nullptr) {
+        dst[0] = exp_byte;
+        *dstlen = n;
+    } else {
+        dst[0] = static_cast<uint8_t>(n);
+        dst[1] = exp_byte;
+        ++p;
+    }
+    const unsigned size = n - 1;  // digits and terminator, [1, 9]
+    if (size >= 8) {
+        // The eight bytes ending at size: a ninth byte is the terminator
+        // (computed, not branched on: it goes with the sign).
+        const unsigned ninth = size - 8;  // 0 or 1
+        swar::store_le(p, tail);
+        swar::store_le(p + ninth, tail >> (8 * ninth) | uint64_t{ninth * kTerminator} << 56);
+    } else if (size >= 4) {
+        const auto first = static_cast<uint32_t>(tail);
+        const auto last = static_cast<uint32_t>(tail >> (8 * (size - 4)));
+        std::memcpy(p, &first, 4);
+        std::memcpy(p + size - 4, &last, 4);
+    } else {
+        for (unsigned i = 0; i < size; ++i) p[i] = static_cast<uint8_t>(tail >> (8 * i));
+    }
+}
+
+// Nine peeled digits of a double (one integer v below 10^18, or 10^18),
+// rounded to 15 significant decimal digits (half up) and written. False,
+// with nothing written, near the ends of the range (left to the general
+// path).
 bool write_double_digits(bool negative, int e, uint64_t v, uint8_t *dst, uint32_t *dstlen) {
     if (e <= kMinExp || e >= kMaxExp) return false;
     // 17 or 18 significant digits: drop two or three.
-    // (Two constant divisors: the compiler turns each into a multiplication.)
-    v = v < 100000000000000000 ? (v + 50) / 100 * 100 : (v + 500) / 1000 * 1000;
-    if (v >= 1000000000000000000) {  // rounded up to a new first digit
-        v /= 100;
+    // (Constant divisors: the compiler turns each into a multiplication.)
+    uint64_t m = v < 100000000000000000 ? (v + 50) / 100 : (v + 500) / 1000 * 10;
+    if (m >= kTen16) {  // rounded up to a new first digit
+        m /= 100;
         ++e;
     }
-    const auto first = static_cast<uint32_t>(v / 10000000000000000);
-    const uint64_t rest = v % 10000000000000000;
-    const uint32_t middle = swar::limb_to_digits(static_cast<uint32_t>(rest / 100000000));
-    const uint32_t last = swar::limb_to_digits(static_cast<uint32_t>(rest % 100000000));
-    const uint64_t low = first | (uint64_t{middle} << 8) | (uint64_t{last} << 40);
-    const uint64_t high = last >> 24;
-    const int count =
-        high != 0 ? 9 : 8 - std::countl_zero(low) / 8;  // trailing zero digits left out
-    const vec::Digits d{_mm_set_epi64x(static_cast<int64_t>(high), static_cast<int64_t>(low)),
-                        _mm_setzero_si128()};
-    vec::write_number(negative, e, d, count, dst, dstlen);
+    write_fifteen_digits(negative, e, m, dst, dstlen);
     return true;
 }
-#endif
+
+// ---- Doubles of the common range --------------------------------------------
+
+// How y 10^16 is rounded to 15 digits, for y below 10 and from 10 up.
+struct Rounding {
+    uint64_t scale;       // 10^16 / 10^dropped
+    uint64_t margin;      // the error bound 1.625 / 10^dropped, in units of 2^-64
+    uint64_t to_sixteen;  // from 15 digits to 16 places
+};
+constexpr std::array<Rounding, 2> kRoundings{
+    Rounding{kTen14, 299759591197780224, 1},
+    Rounding{kTen14 / 10, 29975959119778020, 10},
+};
+
+// The peeled and rounded digits of y (1 <= y < 100) straight from its exact
+// value, when that provably gives what the peeling gives; false otherwise.
+//
+// The peeling's first three products are rounded, each by at most 2^-47
+// (they are below 128, where a unit in the last place is at most 2^-46;
+// the subtractions of whole parts are exact), and that error grows by 100
+// a step: the nine
+// digits as one integer v differ from y 10^16 by at most 0.72 from the
+// products, and by -0.9 to +0.1 from the last digit's rounding (it adds
+// 0.1 and truncates), so |v - y 10^16| < 1.62. Rounding to 15 digits drops
+// two or three (17 or 18 significant) and adds half of what it drops: when
+// y 10^16 plus that half is farther than 1.62 from a multiple of what it
+// drops, v and y 10^16 round alike. Near 10^17, where v and y 10^16 may
+// drop a different number of digits, both round to 10^17.
+bool round_exactly(double y, uint64_t &m) {
+    uint64_t bits;
+    std::memcpy(&bits, &y, 8);
+    const unsigned shift = 1075 - static_cast<unsigned>(bits >> 52);  // y = mantissa 2^-shift
+    const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | uint64_t{1} << 52;
+    // Selected by index rather than by a branch: y < 10 is a coin toss.
+    const Rounding &r = kRoundings[static_cast<size_t>(y >= 10.0)];
+    // y 10^16 / 10^dropped as a fixed-point number of `shift` fraction bits
+    // (46 to 52), plus one half: its integer part is the rounded digits.
+    const unsigned __int128 scaled =
+        static_cast<unsigned __int128>(mantissa) * r.scale + (uint64_t{1} << (shift - 1));
+    const auto below = static_cast<uint64_t>(scaled), above = static_cast<uint64_t>(scaled >> 64);
+    const uint64_t rounded = below >> shift | above << (64 - shift);
+    // The fraction left, in units of 2^-64, must stay clear of 0 by the
+    // error bound.
+    const uint64_t fraction = below << (64 - shift);
+    if (fraction + r.margin < 2 * r.margin) return false;
+    m = rounded * r.to_sixteen;
+    return true;
+}
+
+// For every binary exponent, the window around the one power of ten near
+// its range of doubles, and the base-100 exponent above that window (below
+// it, one less when the power is one of 100) with the power of 100 that
+// scales each side, so that the scale is loaded at once, not after e.
+// Positive doubles order as their bit patterns: the bounds are kept as
+// bits and compared as integers.
+struct Binade {
+    uint64_t window_low;          // bits of the window's lower end
+    uint64_t window_span;         // high - low; the whole binade: all ones
+    uint64_t center;              // bits of the power of ten; none: all ones
+    std::array<double, 2> scale;  // 100^-e above and below the window
+    int exp_above;
+    int step;  // 1 when the power is one of 100
+};
+
+constexpr int kBinadeBase = 1023 - 430;  // biased exponents 593 .. 1434: 2^-430 .. 2^412
+constexpr int kBinades = 842;
+
+const std::array<Binade, kBinades> &binade_table() {
+    static const auto kTable = [] {
+        std::array<Binade, kBinades> t{};
+        constexpr uint64_t kAll = ~uint64_t{0};
+        // Away from powers of ten log10 is exact enough to floor.
+        const auto base100 = [](double x) {
+            const int tens = static_cast<int>(std::floor(std::log10(x)));
+            return tens >= 0 ? tens / 2 : (tens - 1) / 2;
+        };
+        for (int i = 0; i < kBinades; ++i) {
+            const int b = i + kBinadeBase - 1023;
+            const double low = std::ldexp(1.0, b), high = std::ldexp(1.0, b + 1);
+            Binade &entry = t[static_cast<size_t>(i)];
+            entry.window_low = entry.center = kAll;
+            entry.window_span = 0;  // bits - (all ones) = bits + 1 > 0
+            const int near = static_cast<int>(std::floor(std::log10(low)));
+            for (int j = near - 1; j <= near + 2; ++j) {
+                const double p = std::pow(10.0, j);
+                if (p * 1.0001 >= low && p * 0.9999 < high) {
+                    entry.center = std::bit_cast<uint64_t>(p);
+                    entry.window_low = std::bit_cast<uint64_t>(p * 0.9999);
+                    entry.window_span = std::bit_cast<uint64_t>(p * 1.0001) - entry.window_low;
+                }
+            }
+            entry.exp_above = base100(std::nextafter(high, 0.0));
+            entry.step = entry.exp_above - base100(low);
+            // As power_of_100 has them (the same call).
+            entry.scale = {std::pow(100.0, -entry.exp_above),
+                           std::pow(100.0, entry.step - entry.exp_above)};
+            if (base100(low) <= kMinExp || entry.exp_above >= kMaxExp) {
+                entry.window_low = 0;
+                entry.window_span = kAll;
+            }
+        }
+        return t;
+    }();
+    return kTable;
+}
+
+// The base-100 exponent e and the scaled value y = x 100^-e (1 <= y < 100)
+// the scaling gives for x > 0, when x is in the common range and away from
+// every power of ten; false otherwise.
+//
+// More than 1e-4 (relative) from a power of ten, log10 x rounded to single
+// precision truncates to floor(log10 x) (x < 1: ceil), so the scaling
+// settles on e = floor(log100 x) at once (x < 1: after its comparison with
+// 100^e takes off one), and the one product y = x 100^-e is in [1, 100)
+// whatever its rounding: no step by 100 follows.
+bool scale_common(double x, double &y, int &e) {
+    uint64_t bits;
+    std::memcpy(&bits, &x, 8);
+    const auto index = static_cast<uint32_t>(static_cast<int>(bits >> 52) - kBinadeBase);
+    if (index >= kBinades) return false;
+    const Binade &b = binade_table()[index];
+    if (bits - b.window_low <= b.window_span) return false;
+    const bool below = bits < b.center;
+    e = b.exp_above - (b.step & -static_cast<int>(below));
+    y = x * b.scale[below];
+    return true;
+}
+
+// Writes x (a double that is not a whole number below 10^15) when it is in
+// the common range; false, with nothing written, otherwise.
+bool write_common_double(double x, uint8_t *dst, uint32_t *dstlen) {
+    double y;
+    int e;
+    if (!scale_common(std::fabs(x), y, e)) return false;
+    const bool negative = std::signbit(x);
+    if (uint64_t m; round_exactly(y, m)) {
+        write_fifteen_digits(negative, e, m, dst, dstlen);
+        return true;
+    }
+    return write_double_digits(negative, e, peel_double_digits(y), dst, dstlen);
+}
 
 // The number of x, or (with dst given, when it can) the number written
 // straight to dst, *written then set.
@@ -195,13 +382,11 @@ Unpacked from_double(double x, const FloatTraits &t, bool is_float, uint8_t *dst
 
     int count = t.base100_digits;
     if (is_float && ((x >= 1.0 && k % 2 != 0) || (x < 1.0 && k % 2 == 0))) count = 4;
-#if TAVO_DIGIT_VECTORS
     if (dst != nullptr && !is_float &&
         write_double_digits(negative, e, peel_double_digits(y), dst, dstlen)) {
         *written = true;
         return {};
     }
-#endif
     uint8_t digits[kMaxDigits];
     e += peel_digits(y, digits, count);
     const Unpacked u = from_digits(negative, e, digits, count);
@@ -227,7 +412,6 @@ double to_double(const Unpacked &u, int max_integer_digits, double largest) {
 extern "C" {
 
 TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *dstlen) noexcept {
-    Unpacked u;
     if (value != nullptr && size == 8) {
         double x;
         std::memcpy(&x, value, 8);
@@ -235,13 +419,17 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
         // 15 digits: the scaled digits round back to it, so it goes
         // straight to the integer writer.
         if (std::fabs(x) < 1e15) {
-            const auto whole = static_cast<int64_t>(x);
-            if (static_cast<double>(whole) == x) return emit_integer(whole, dst, dstlen);
+            const auto value = static_cast<int64_t>(x);
+            if (static_cast<double>(value) == x) return emit_integer(value, dst, dstlen);
         }
+        if (dst != nullptr && write_common_double(x, dst, dstlen)) return;
         bool written = false;
-        u = from_double(x, kDouble, false, dst, dstlen, &written);
-        if (written) return;
-    } else if (value != nullptr && size == 4) {
+        const Unpacked u = from_double(x, kDouble, false, dst, dstlen, &written);
+        if (!written) emit(dst, dstlen, u);
+        return;
+    }
+    Unpacked u;
+    if (value != nullptr && size == 4) {
         float f;
         std::memcpy(&f, value, 4);
         u = from_double(f, kFloat, true);
@@ -251,6 +439,18 @@ TAVO_API void lnxren(const void *value, uint32_t size, uint8_t *dst, uint32_t *d
 
 TAVO_API void lnxnur(const uint8_t *num, int32_t len, void *value, uint32_t size) noexcept {
     if (value == nullptr || (size != 4 && size != 8)) return;
+    // A whole number below 10^12 is exact as a double, and so is every
+    // step of the digits scaled up by 100 that make it.
+    if (int64_t whole; num != nullptr && whole::read(counted_view(num, len), whole)) {
+        const auto v = static_cast<double>(whole);
+        if (size == 8) {
+            std::memcpy(value, &v, 8);
+        } else {
+            const auto f = static_cast<float>(v);
+            std::memcpy(value, &f, 4);
+        }
+        return;
+    }
     Unpacked u;
 #if TAVO_DIGIT_VECTORS
     const auto bytes = num != nullptr ? counted_view(num, len) : std::span<const uint8_t>{};

@@ -16,6 +16,9 @@ namespace tavo::num {
 void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
     const bool negative = value < 0;
     const uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    // Below 10^4 by the two digits (the usual small values make those
+    // branches predictable), then from one word.
+    if (mag - 1 < 9999) return whole::emit_short(negative, static_cast<uint32_t>(mag), dst, dstlen);
     if (mag != 0 && mag < whole::kLimit) return whole::emit(negative, mag, dst, dstlen);
 #if TAVO_DIGIT_VECTORS
     if (mag != 0 && mag < 10000000000000000) {
@@ -199,7 +202,7 @@ TAVO_API int32_t lnxmin(const void *value, uint32_t size, int32_t signedness, ui
     } else if (mag != 0) {
         whole::emit(sign != 0, mag, dst, dstlen);
     } else {
-        whole::emit_value(0, dst, dstlen);
+        emit_integer(0, dst, dstlen);
     }
     return 0;
 }

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "literal_arith.hpp"
 #include "lnx.h"
@@ -146,6 +149,109 @@ TEST(FloatEquivalence, MatchesTheRecipeStepByStep) {
     }
 }
 
+// Both output forms of lnxren, each against the recipe's number.
+void expect_recipe_bytes(double d) {
+    const auto expected = encoded(literal::from_double(d, false));
+    uint8_t out[LNXBUFLEN];
+    uint32_t len = 0;
+    lnxren(&d, 8, out, &len);
+    ASSERT_EQ(std::vector<uint8_t>(out, out + len), expected) << std::hexfloat << d;
+    std::memset(out, 0, sizeof out);
+    lnxren(&d, 8, out, nullptr);
+    ASSERT_EQ(out[0], expected.size()) << std::hexfloat << d;
+    ASSERT_EQ(std::vector<uint8_t>(out + 1, out + 1 + out[0]), expected) << std::hexfloat << d;
+}
+
+// d and its neighbours up to `steps` doubles away on either side.
+void expect_around(double d, int steps) {
+    double below = d, above = d;
+    expect_recipe_bytes(d);
+    for (int i = 0; i < steps; ++i) {
+        below = std::nextafter(below, 0.0);
+        above = std::nextafter(above, INFINITY);
+        expect_recipe_bytes(below);
+        expect_recipe_bytes(above);
+        expect_recipe_bytes(-below);
+        expect_recipe_bytes(-above);
+    }
+}
+
+// Decimal text to the nearest double (strtod rounds correctly).
+double parse(const char *text) {
+    return std::strtod(text, nullptr);
+}
+
+// Most doubles take their scale from a table by binary exponent and their
+// digits from one exact product; both are exact only away from powers of
+// ten and from the 15th digit's rounding boundaries, and the rest go the
+// long way. Every power of ten and two in range, the edges of the windows
+// around the powers of ten, and random values in every decade.
+TEST(FloatEquivalence, ScaleByBinaryExponentMatchesTheRecipe) {
+    for (int j = -140; j <= 130; ++j) {
+        const double p = std::pow(10.0, j);
+        expect_around(p, 4);
+        // The window's edges, and inside it where rounding log10 to a float
+        // reaches the power itself.
+        for (const double offset : {1e-4, 5e-5, 3e-5, 1e-5, 5e-6, 3e-6, 2e-6, 1e-6, 1e-7, 1e-8}) {
+            expect_around(p * (1 - offset), 2);
+            expect_around(p * (1 + offset), 2);
+        }
+    }
+    for (int b = -440; b <= 420; ++b) expect_around(std::ldexp(1.0, b), 3);
+    std::mt19937_64 rng(7319);
+    for (int j = -135; j <= 126; ++j) {
+        for (int n = 0; n < 200; ++n) {
+            const double mantissa = 1.0 + static_cast<double>(rng() >> 11) * 0x1p-53 * 9.0;
+            expect_recipe_bytes(mantissa * std::pow(10.0, j));
+        }
+    }
+}
+
+// Values whose 16th and later significant digits sit at, just below and
+// just above the half-way point of the 15th digit's rounding, with 17 and
+// 18 peeled digits (odd and even decimal exponents), a few doubles either
+// side, and the same near the first digits 1, 9.99.. and 99.99..
+TEST(FloatEquivalence, FifteenthDigitBoundariesMatchTheRecipe) {
+    std::mt19937_64 rng(90210);
+    char text[64];
+    for (int n = 0; n < 40000; ++n) {
+        const int exponent = static_cast<int>(rng() % 250) - 125;
+        const uint64_t head = 100000000000000 + rng() % 900000000000000;  // 15 digits
+        static constexpr const char *kTails[] = {"5", "49999", "50001", "4999999", "5000001"};
+        std::snprintf(text, sizeof text, "%llu%se%d", static_cast<unsigned long long>(head),
+                      kTails[n % 5], exponent);
+        expect_around(parse(text), n % 5 == 0 ? 3 : 1);
+    }
+    for (int exponent = -125; exponent <= 123; ++exponent) {
+        for (const char *head : {"9999999999999995", "99999999999999949", "1000000000000005",
+                                 "999999999999999", "1000000000000001", "99999999999999995"}) {
+            std::snprintf(text, sizeof text, "%se%d", head, exponent);
+            expect_around(parse(text), 3);
+        }
+    }
+}
+
+// Subnormals, the ends of the range and floats near the same edges take
+// the general path and the float recipe.
+TEST(FloatEquivalence, EndsOfTheRangeAndFloatsMatchTheRecipe) {
+    for (const double d : {4.9406564584124654e-324, 2.2250738585072009e-308,
+                           2.2250738585072014e-308, 1e-300, 1e-200, 1e-131, 1e-130, 1e-129, 1e-128,
+                           1e123, 1e124, 1e125, 9.99999e125, 1e126, 1e300, 1.7976931348623157e308})
+        expect_around(d, 3);
+    std::mt19937_64 rng(4471);
+    for (int n = 0; n < 20000; ++n) {
+        const float f = std::ldexp(1.0f + static_cast<float>(rng() % 8388608) * 0x1p-23f,
+                                   static_cast<int>(rng() % 280) - 150);
+        for (const float v : {f, -f, std::nextafter(f, 0.0f), std::nextafter(f, INFINITY)}) {
+            uint8_t out[LNXBUFLEN];
+            uint32_t len = 0;
+            lnxren(&v, 4, out, &len);
+            ASSERT_EQ(std::vector<uint8_t>(out, out + len), encoded(literal::from_double(v, true)))
+                << std::hexfloat << v;
+        }
+    }
+}
+
 }  // namespace
 
 // Whole doubles take a shortcut past the scaling: every one near a power of
@@ -158,13 +264,7 @@ TEST(FloatEquivalence, WholeNumbersMatchTheRecipe) {
         for (double d = -3; d <= 3; ++d) values.insert(values.end(), {p + d, -(p + d)});
     for (int k = 1; k <= 53; ++k)
         for (double d = -2; d <= 2; ++d) values.push_back(std::ldexp(1.0, k) + d);
-    for (const double d : values) {
-        uint8_t out[tavo::num::kEncodedRoom];
-        uint32_t len = 0;
-        lnxren(&d, 8, out, &len);
-        ASSERT_EQ(std::vector<uint8_t>(out, out + len), encoded(literal::from_double(d, false)))
-            << std::fixed << d;
-    }
+    for (const double d : values) expect_recipe_bytes(d);  // both output forms
 }
 
 // Divisors of one to three digits take exact long division: every dividend

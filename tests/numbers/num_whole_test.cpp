@@ -2,8 +2,8 @@
 // exact value's encoding, what it reads is what the general decoder reads,
 // and it declines (leaving the number to the general code) every byte
 // string that is not a well-formed whole number of its range. Sums and
-// machine-integer conversions that take it are checked against exact
-// integers.
+// conversions to machine integers and floating point that take it are
+// checked against exact integers.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -182,6 +182,13 @@ TEST(WholeNumbers, SumsAndConversions) {
             ASSERT_EQ(rc, 1) << x;
             ASSERT_EQ(stored, x < 0 ? INT32_MIN : INT32_MAX) << x;
         }
+        // To floating point: exact, as every step of the scaled digits is.
+        double d = 0;
+        lnxnur(a.b.data(), a.len, &d, 8);
+        ASSERT_EQ(d, static_cast<double>(x)) << x;
+        float f = 0;
+        lnxnur(a.b.data(), a.len, &f, 4);
+        ASSERT_EQ(f, static_cast<float>(static_cast<double>(x))) << x;
         // Without the clamp the low 32 bits are kept.
         uint32_t low = 0;
         lnxsni(a.b.data(), a.len, &low, 4, LNXSNI_UNSIGNED | LNXSNI_NOCLAMP);
