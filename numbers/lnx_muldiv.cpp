@@ -8,7 +8,10 @@
 // A quotient is developed digit by digit over a 24-digit dividend, each
 // digit estimated with the divisor's first three digits and the rest of the
 // divisor subtracted as the division goes; the 22 signed quotient digits are
-// then normalised and rounded like a product.
+// then normalised and rounded like a product. Those digits stay within a unit
+// or so of the exact quotient of the operands, so the exact quotient gives
+// the same result except next to a rounding boundary, and is what is
+// computed first; a divisor of up to three digits is exact long division.
 #include <algorithm>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -215,33 +218,334 @@ void quotient_digits(const Unpacked &a, const Unpacked &b, int32_t *q) {
 
 // A divisor of at most three digits is its own trial divisor: nothing of it
 // is left to subtract, so the digit-by-digit division is exact long
-// division, done here four digits at a time. Each limb's quotient is
-// estimated with the divisor's reciprocal in double precision (x < 10^14,
-// so the estimate is off by at most one) and corrected from the remainder.
+// division, done here six digits at a time. The 24 dividend positions come
+// as three words of digit bytes (position i in byte i % 8 of word i / 8);
+// the 24 quotient digits go out as four limbs of 10^12.
+//
+// Each limb's quotient is estimated with the divisor's reciprocal in double
+// precision, made a little smaller so that the estimate never exceeds the
+// quotient (x < 10^18 and q < 10^12 keep it within one below), and put
+// right from the remainder.
+class ShortDivision {
+  public:
+    static constexpr int64_t kLimb = 1000000000000;  // six digits
+
+    explicit ShortDivision(int64_t d)
+        : d_(d), inverse_(1.0 / static_cast<double>(d) * (1.0 - 0x1p-50)) {}
+
+    void quotient(uint64_t w0, uint64_t w1, uint64_t w2, int64_t *q) const {
+        constexpr uint64_t kSix = 0xFFFFFFFFFFFF;
+        int64_t r = 0;
+        q[0] = step(r, six_digits(w0 & kSix));
+        if (((w0 >> 48) | w1 | w2) == 0) {  // a dividend of up to six digits
+            q[1] = step(r, 0);
+            q[2] = step(r, 0);
+            q[3] = step(r, 0);
+            return;
+        }
+        q[1] = step(r, six_digits(((w0 >> 48) | (w1 << 16)) & kSix));
+        q[2] = step(r, six_digits(((w1 >> 32) | (w2 << 32)) & kSix));
+        q[3] = step(r, six_digits(w2 >> 16));
+    }
+
+    // The quotient limbs as a run of 24 digit bytes.
+    static swar::Run digits(const int64_t *q) {
+        const uint64_t b0 = digits_of(q[0]), b1 = digits_of(q[1]), b2 = digits_of(q[2]),
+                       b3 = digits_of(q[3]);
+        return {{b0 | (b1 << 48), (b1 >> 16) | (b2 << 32), (b2 >> 32) | (b3 << 16), 0}};
+    }
+
+  private:
+    // Six digit bytes (first in the low byte) as their value below 10^12.
+    static int64_t six_digits(uint64_t v) {
+        constexpr uint64_t kPairs = 0x00FF00FF00FF;
+        const uint64_t pairs = (v & kPairs) * 100 + ((v >> 8) & kPairs);
+        return static_cast<int64_t>((pairs & 0xFFFF) * 100000000 +
+                                    ((pairs >> 16) & 0xFFFF) * 10000 + (pairs >> 32));
+    }
+    // A limb below 10^12 as six digit bytes, first in the low byte.
+    static uint64_t digits_of(int64_t limb) {
+        const auto v = static_cast<uint64_t>(limb);
+        const uint64_t hi = v / 100000000;  // two digits
+        const auto lo = static_cast<uint32_t>(v - hi * 100000000);
+        const uint64_t tens = hi / 100;
+        return tens | ((hi - tens * 100) << 8) | (uint64_t{swar::limb_to_digits(lo)} << 16);
+    }
+    // The next limb of the quotient; r, below d, carries the remainder.
+    int64_t step(int64_t &r, int64_t limb) const {
+        const int64_t x = r * kLimb + limb;
+        auto q = static_cast<int64_t>(static_cast<double>(x) * inverse_);
+        r = x - q * d_;
+        const bool over = r >= d_;
+        q += over ? 1 : 0;
+        r -= over ? d_ : 0;
+        return q;
+    }
+
+    int64_t d_;
+    double inverse_;
+};
+
+// The trial divisor of a divisor of at most three digits.
+int64_t short_divisor(uint64_t digits) {
+    return static_cast<int64_t>((digits & 0xFF) * 10000 + ((digits >> 8) & 0xFF) * 100 +
+                                ((digits >> 16) & 0xFF));
+}
+
 void divide_by_short(const Unpacked &a, const Unpacked &b, bool negative, int exp, uint8_t *dst,
                      uint32_t *dstlen) {
-    const auto d = int64_t{b.digit[0]} * 10000 + int64_t{b.digit[1]} * 100 + b.digit[2];
-    const double inverse = 1.0 / static_cast<double>(d);
-    uint64_t limbs[kLimbs];
-    int64_t r = 0;
-    for (int l = 0; l < kLimbs; ++l) {
-        const uint8_t *p = a.digit.data() + 4 * l;  // zero past the last digit
-        const int64_t x = r * int64_t{kLimbBase} + int64_t{p[0]} * 1000000 + int64_t{p[1]} * 10000 +
-                          int64_t{p[2]} * 100 + p[3];
-        auto q = static_cast<int64_t>(static_cast<double>(x) * inverse);
-        r = x - q * d;
-        if (r < 0) {
-            --q;
-            r += d;
-        } else if (r >= d) {
-            ++q;
-            r -= d;
-        }
-        limbs[l] = static_cast<uint64_t>(q);
-    }
+    const ShortDivision division(short_divisor(swar::load_le(b.digit.data())));
+    const uint8_t *p = a.digit.data();  // zero past the last digit
+    int64_t q[4];
+    division.quotient(swar::load_le(p), swar::load_le(p + 8), swar::load_le(p + 16), q);
     // The third dividend position holds the first quotient digit.
-    emit_digits(negative, exp + 2, limbs_to_run(limbs, kLimbs), 4 * kLimbs, 51, dst, dstlen);
+    emit_digits(negative, exp + 2, ShortDivision::digits(q), 24, 51, dst, dstlen);
 }
+
+// The quotient the digit-by-digit division develops, found from the exact
+// quotient of the operands wherever that leaves no doubt.
+//
+// With A and B the operands' digits as 20-digit integers and the quotient
+// digits q(k) read as Q = sum of q(k) 100^(21-k), the division leaves
+//   100^4 A = sum of q(k) P(k) + r,   |r| < D (the trial divisor),
+// P(k) being the divisor digits that fall inside the 24 dividend positions
+// at step k: B 100^(4-k) up to step 4, floor(B / 100^(k-4)) from step 5 on.
+// Hence Q = 100^21 A / B + 100^17 (E - r) / B, where E sums q(k) times the
+// fraction that step k leaves out, over the 17 steps from 5 to 21. Every
+// |q(k)| is at most 120 (a remainder below 100 D, and at most 17 pending
+// divisor digits of 99 times 120, against D >= 10^4), so |E| < 2040, and
+// B >= 100^17 D bounds |Q - 100^21 A / B| by 1 + 2040 / D < 1.21.
+//
+// So when every integer within 1.25 of 100^21 A / B has the same digits up
+// to the one that decides the rounding, and rounds the same way, any of
+// them gives the result; otherwise the digits are developed one by one.
+struct NearQuotient {
+    // Q = 100 (limb[0] 10^40 + limb[1] 10^32 + ... + limb[5]) + last, for
+    // every candidate `last` within kSlack of the exact quotient's; limb[1..5]
+    // below 10^8. When Q has 21 digits, all candidates are at least 51
+    // (rounds_up) or all at most 50.
+    int64_t limb[6];
+    int last;
+    bool rounds_up;
+};
+
+constexpr double kSlack = 1.25;  // above the bound of 1.21
+
+// A 10^40 / B in limbs of 10^8, A and B given as five limbs each (B's first
+// at least 10^6): false when the integers near 100^21 A / B round apart.
+//
+// Each limb is estimated from a double and the remainder kept exact, in
+// limbs that are not normalised: T, aligned with B (t0 at 10^32 with all
+// above it folded in), gives x = T / B within one, R = T - x B keeps R / B
+// in (-1, 2), and the next T is 10^8 R. The first estimate takes two limbs
+// at once (x < 10^10). The t's stay below 2.1 10^18 in magnitude; the last
+// T / B, a double within 10^-5 of exact, gives the last limb and the digit
+// after it to within 10^-3.
+[[gnu::always_inline]] inline bool near_quotient(const int64_t *a, const int64_t *b,
+                                                 NearQuotient &out) {
+    const double divisor = static_cast<double>(b[0]) + static_cast<double>(b[1]) * 1e-8 +
+                           static_cast<double>(b[2]) * 1e-16;  // B / 10^32
+    const double inverse = 1.0 / divisor, inverse8 = inverse * 1e-8;
+    const uint64_t top = static_cast<uint64_t>(b[0]) * kLimbBase + static_cast<uint64_t>(b[1]);
+    const auto estimate = [&](int64_t t0, int64_t t1) {
+        return static_cast<double>(t0) * inverse + static_cast<double>(t1) * inverse8;
+    };
+    int64_t t0 = a[0] * static_cast<int64_t>(kLimbBase) + a[1], t1 = a[2], t2 = a[3], t3 = a[4],
+            t4 = 0;
+    int64_t x[5];
+    for (int i = 0; i < 4; ++i) {
+        // The first by a division, which need not wait for the reciprocal.
+        const auto xi = static_cast<int64_t>(
+            i == 0 ? (static_cast<double>(t0) + static_cast<double>(t1) * 1e-8) / divisor
+                   : estimate(t0, t1));
+        x[i] = xi;
+        // 10^8 (t0 - x b0) + (t1 - x b1), modulo 2^64 on the way.
+        t0 = static_cast<int64_t>(static_cast<uint64_t>(t0) * kLimbBase +
+                                  static_cast<uint64_t>(t1) - static_cast<uint64_t>(xi) * top);
+        t1 = t2 - xi * b[2];
+        t2 = t3 - xi * b[3];
+        t3 = t4 - xi * b[4];
+        t4 = 0;
+    }
+    const double rest = estimate(t0, t1);  // in (-1, 2 10^8)
+    const auto whole = static_cast<int64_t>(rest);
+    const double last = (rest - static_cast<double>(whole)) * 100.0;
+    // The integers within kSlack of 100 rest must stay in [0, 99]: a carry
+    // out of the last digit would change the limbs (and a negative rest
+    // leaves `last` below 0). Those cases go digit by digit.
+    if (last <= kSlack - 1.0 || last >= 100.0 - kSlack) return false;
+    out.last = static_cast<int>(last);  // one of them
+    out.rounds_up = last > 50.0 + kSlack;
+    out.limb[0] = x[0] / static_cast<int64_t>(kLimbBase);
+    out.limb[1] = x[0] % static_cast<int64_t>(kLimbBase);
+    out.limb[2] = x[1];
+    out.limb[3] = x[2];
+    out.limb[4] = x[3];
+    out.limb[5] = whole;
+    // Estimates one too high or low leave a limb just outside [0, 10^8).
+    const auto outside = [](int64_t v) {
+        return static_cast<uint64_t>(v) >= static_cast<uint64_t>(kLimbBase);
+    };
+    if (outside(x[1]) || outside(x[2]) || outside(x[3]) || outside(whole)) {
+        for (int i = 5; i > 0; --i) {
+            const int64_t carry =
+                (out.limb[i] >= static_cast<int64_t>(kLimbBase)) - (out.limb[i] < 0);
+            out.limb[i] -= carry * static_cast<int64_t>(kLimbBase);
+            out.limb[i - 1] += carry;
+            if (outside(out.limb[i])) return false;  // not for valid operands
+        }
+    }
+    // 100^20 <= Q < 100^22 + 2: Q's first digit is limb[0]'s (at 100^21) or
+    // the first of limb[1]; limb[0] is 100 only for Q >= 100^22.
+    if (out.limb[0] < 0 || out.limb[0] > 100) return false;
+    if (out.limb[0] == 0) {
+        // Q has 21 digits: the last decides the rounding.
+        if (out.limb[1] < 1000000) return false;
+        if (!out.rounds_up && last >= 51.0 - kSlack) return false;
+    }
+    return true;
+}
+
+// The 20 digits of an operand as five limbs of 10^8.
+void operand_limbs(const Unpacked &u, int64_t *l) {
+    const Limbs limbs = to_limbs(u);
+    for (int i = 0; i < 5; ++i) l[i] = static_cast<int64_t>(limbs[i]);
+}
+
+// The result from the exact quotient, or false to develop the digits.
+bool divide_from_exact(const Unpacked &a, const Unpacked &b, bool negative, int exp, uint8_t *dst,
+                       uint32_t *dstlen) {
+    int64_t x[5], y[5];
+    operand_limbs(a, x);
+    operand_limbs(b, y);
+    NearQuotient q;
+    if (!near_quotient(x, y, q)) return false;
+    uint64_t g[6];
+    for (int i = 1; i < 6; ++i) g[i] = swar::limb_to_digits(static_cast<uint32_t>(q.limb[i]));
+    const auto c = static_cast<uint64_t>(q.limb[0] / 100),
+               d = static_cast<uint64_t>(q.limb[0] % 100);
+    // As the digit-by-digit division lays Q out: positions 3 and 4 hold its
+    // digits of 100^22 and 100^21, position 25 the last.
+    const swar::Run run{{(c << 24) | (d << 32) | (g[1] << 40),
+                         (g[1] >> 24) | (g[2] << 8) | (g[3] << 40),
+                         (g[3] >> 24) | (g[4] << 8) | (g[5] << 40),
+                         (g[5] >> 24) | (static_cast<uint64_t>(q.last) << 8)}};
+    emit_digits(negative, exp + 4, run, 28, 51, dst, dstlen);
+    return true;
+}
+#if TAVO_DIGIT_VECTORS
+// The 20 digits of an operand in registers as five limbs of 10^8: digit
+// pairs, then pairs of pairs, by multiply-adds of neighbouring lanes.
+void operand_limbs(const vec::Digits &d, int64_t *l) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i by_100 = _mm_set1_epi32(0x00010064);  // 100 d(2i) + d(2i+1)
+    const __m128i by_10k = _mm_set1_epi32(0x00012710);  // 10^4 p(2i) + p(2i+1)
+    const __m128i p0 = _mm_madd_epi16(_mm_unpacklo_epi8(d.lo, zero), by_100);
+    const __m128i p1 = _mm_madd_epi16(_mm_unpackhi_epi8(d.lo, zero), by_100);
+    const __m128i p2 = _mm_madd_epi16(_mm_unpacklo_epi8(d.hi, zero), by_100);
+    const __m128i first = _mm_madd_epi16(_mm_packs_epi32(p0, p1), by_10k);
+    const __m128i last = _mm_madd_epi16(_mm_packs_epi32(p2, zero), by_10k);
+    const auto l01 = static_cast<uint64_t>(_mm_cvtsi128_si64(first));
+    const auto l23 = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(first, first)));
+    l[0] = static_cast<int64_t>(l01 & 0xFFFFFFFF);
+    l[1] = static_cast<int64_t>(l01 >> 32);
+    l[2] = static_cast<int64_t>(l23 & 0xFFFFFFFF);
+    l[3] = static_cast<int64_t>(l23 >> 32);
+    l[4] = _mm_cvtsi128_si32(last);
+}
+
+// Limbs below 10^8 in the 32-bit lanes as digit bytes, four a limb, first
+// digit first: halves of four digits (x / 10^4 as x * 3518437209 >> 45),
+// then tens and units of each half.
+__m128i limb_digits(__m128i x) {
+    const __m128i magic = _mm_set1_epi32(static_cast<int>(3518437209u));
+    const __m128i even = _mm_srli_epi64(_mm_mul_epu32(x, magic), 45);
+    const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(x, 32), magic), 45);
+    const __m128i high = _mm_or_si128(even, _mm_slli_epi64(odd, 32));
+    const __m128i low = _mm_sub_epi32(x, _mm_madd_epi16(high, _mm_set1_epi32(10000)));
+    const __m128i halves = _mm_or_si128(high, _mm_slli_epi32(low, 16));
+    const __m128i tens = _mm_srli_epi16(_mm_mulhi_epu16(halves, _mm_set1_epi16(5243)), 3);
+    const __m128i units = _mm_sub_epi16(halves, _mm_mullo_epi16(tens, _mm_set1_epi16(100)));
+    return _mm_or_si128(tens, _mm_slli_epi16(units, 8));
+}
+
+// A divisor of more than three digits, both operands finite and in
+// registers: the result from the exact quotient, written from registers
+// when no rounding carry leaves the last limb; false leaves everything to
+// the general path.
+bool divide_long(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uint32_t *dstlen) {
+    const int exp = a.exp - b.exp;  // of Q's digit of 100^21
+    if (exp - 1 < kMinExp || exp > kMaxExp) return false;
+    int64_t x[5], y[5];
+    operand_limbs(a.d, x);
+    operand_limbs(b.d, y);
+    NearQuotient q;
+    if (!near_quotient(x, y, q)) return false;
+    // Q's 20 kept digits and the 21st, which decides the rounding: for 21
+    // digits, limbs 1 to 5 and the digit after them; for 22, limb 0's digit,
+    // limbs 1 to 4 and limb 5, whose own last digit decides.
+    int64_t last = q.limb[5];
+    const bool long_q = q.limb[0] != 0;
+    if (long_q) {
+        if (q.limb[0] > 99) return false;
+        const int64_t rounding = last % 100;
+        last += (rounding >= 51 ? 100 : 0) - rounding;
+    } else {
+        last += q.rounds_up ? 1 : 0;
+    }
+    if (last >= static_cast<int64_t>(kLimbBase)) return false;  // a carry into the limbs before
+    const __m128i head =
+        limb_digits(_mm_set_epi32(static_cast<int>(q.limb[4]), static_cast<int>(q.limb[3]),
+                                  static_cast<int>(q.limb[2]), static_cast<int>(q.limb[1])));
+    const __m128i tail = limb_digits(_mm_cvtsi32_si128(static_cast<int>(last)));
+    vec::Digits digits{head, tail};
+    if (long_q)
+        digits = {
+            _mm_or_si128(_mm_slli_si128(head, 1), _mm_cvtsi32_si128(static_cast<int>(q.limb[0]))),
+            _mm_or_si128(_mm_slli_si128(tail, 1), _mm_srli_si128(head, 15))};
+    const uint32_t kept = ~vec::zero_mask(digits) & 0xFFFFF;
+    vec::write_number(a.negative != b.negative, long_q ? exp : exp - 1, digits,
+                      32 - std::countl_zero(kept), dst, dstlen);
+    return true;
+}
+
+// A divisor of at most three digits, both operands finite and in registers.
+void divide_by_short(const vec::Operand &a, const vec::Operand &b, uint8_t *dst, uint32_t *dstlen) {
+    const bool negative = a.negative != b.negative;
+    const int first_digit = a.exp - b.exp;
+    if (first_digit < kMinExp) return emit(dst, dstlen, make_zero());
+    if (first_digit > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
+    const int exp = first_digit + 2;  // of the first quotient position
+    const ShortDivision division(short_divisor(static_cast<uint64_t>(_mm_cvtsi128_si64(b.d.lo))));
+    int64_t q[4];
+    division.quotient(static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.lo)),
+                      static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(a.d.lo, a.d.lo))),
+                      static_cast<uint64_t>(_mm_cvtsi128_si64(a.d.hi)), q);
+    // The quotient is at least 100^20 (a dividend of at least 100^23 over a
+    // divisor below 100^3): its first digit is among the first four
+    // positions, and the digit that decides the rounding in the last limb.
+    constexpr int64_t kPow100[] = {1, 100, 10000, 1000000, 100000000};
+    const int first = q[0] >= 10000000000 ? 0 : q[0] >= 100000000 ? 1 : q[0] >= 1000000 ? 2 : 3;
+    const int64_t unit = kPow100[4 - first];  // of the 20th significant digit
+    const int64_t rounded = (q[3] + 49 * (unit / 100)) / unit * unit;
+    const int e = exp - first;
+    if (rounded >= ShortDivision::kLimb || e < kMinExp || e > kMaxExp)
+        return emit_digits(negative, exp, ShortDivision::digits(q), 24, 51, dst, dstlen);
+    q[3] = rounded;
+    // Six limbs of 10^8, two of them straddling the limbs of 10^12.
+    const int64_t l0 = q[0] / 10000, l3 = q[2] / 10000;
+    const int64_t l1 = (q[0] - l0 * 10000) * 10000 + q[1] / 100000000;
+    const int64_t l4 = (q[2] - l3 * 10000) * 10000 + q[3] / 100000000;
+    const int64_t l2 = q[1] % 100000000, l5 = q[3] % 100000000;
+    const vec::Digits all{
+        limb_digits(_mm_set_epi32(static_cast<int>(l3), static_cast<int>(l2), static_cast<int>(l1),
+                                  static_cast<int>(l0))),
+        limb_digits(_mm_set_epi32(0, 0, static_cast<int>(l5), static_cast<int>(l4)))};
+    const vec::Digits digits = vec::shift_down(all, first);
+    const uint32_t kept = ~vec::zero_mask(digits) & 0xFFFFF;
+    vec::write_number(negative, e, digits, 32 - std::countl_zero(kept), dst, dstlen);
+}
+#endif
 
 }  // namespace
 
@@ -254,6 +558,7 @@ void divide_into(const Unpacked &a, const Unpacked &b, uint8_t *dst, uint32_t *d
     // At exponent 63 the first quotient digit may still be 0.
     if (exp > kMaxExp + 1) return emit(dst, dstlen, make_inf(negative));
     if (b.count <= 3) return divide_by_short(a, b, negative, exp, dst, dstlen);
+    if (divide_from_exact(a, b, negative, exp, dst, dstlen)) return;
 
     int32_t q[kQuotientDigits + 2];  // the last two stay 0: limbs of four
     q[kQuotientDigits] = q[kQuotientDigits + 1] = 0;
@@ -425,8 +730,11 @@ TAVO_API void lnxdiv(const uint8_t *num1, int32_t len1, const uint8_t *num2, int
         const auto x = counted_view(num1, len1), y = counted_view(num2, len2);
         vec::Operand a, b;
         if (vec::read_operand(x.data(), static_cast<int>(x.size()), a) &&
-            vec::read_operand(y.data(), static_cast<int>(y.size()), b))
+            vec::read_operand(y.data(), static_cast<int>(y.size()), b)) {
+            if (b.count <= 3) return divide_by_short(a, b, dst, dstlen);
+            if (divide_long(a, b, dst, dstlen)) return;
             return divide_into(vec::to_unpacked(a), vec::to_unpacked(b), dst, dstlen);
+        }
     }
 #endif
     divide_into(load(num1, len1), load(num2, len2), dst, dstlen);

@@ -1,6 +1,7 @@
 // The fast arithmetic gives, byte for byte, what the digit-by-digit
 // statement of each operation gives, over random operands of every length,
 // both signs and all relative exponents.
+#include <gmpxx.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -285,5 +286,152 @@ TEST(DivisionEquivalence, ShortDivisorsMatchTheStatement) {
         lnxdiv(a.bytes, a.len, b.bytes, b.len, out, &len);
         ASSERT_EQ(std::vector<uint8_t>(out, out + len), encoded(literal::divide(a.value, v)))
             << "case " << n;
+    }
+}
+
+namespace {
+
+// lnxdiv of two unpacked numbers, and the division that other number
+// functions call (which takes its operands from memory), against the
+// digit-by-digit statement.
+void expect_division_matches(const Unpacked &a, const Unpacked &b, const char *family, int n) {
+    uint8_t x[tavo::num::kEncodedRoom], y[tavo::num::kEncodedRoom], out[tavo::num::kEncodedRoom];
+    const int xl = tavo::num::encode(a, x), yl = tavo::num::encode(b, y);
+    uint32_t len = 0;
+    lnxdiv(x, xl, y, yl, out, &len);
+    const auto expected = encoded(literal::divide(a, b));
+    ASSERT_EQ(std::vector<uint8_t>(out, out + len), expected) << family << " case " << n;
+    ASSERT_EQ(encoded(tavo::num::divide(a, b)), expected) << family << " (unpacked) case " << n;
+}
+
+// A finite number of the given base-100 digits (trailing zeros dropped).
+Unpacked from_digit_list(bool negative, int exp, const std::vector<int> &digits) {
+    std::vector<uint8_t> bytes(digits.begin(), digits.end());
+    return tavo::num::from_digits(negative, exp, bytes.data(), static_cast<int>(bytes.size()));
+}
+
+mpz_class digits_value(const std::vector<int> &digits) {
+    mpz_class v = 0;
+    for (const int d : digits) v = v * 100 + d;
+    return v;
+}
+
+std::vector<int> value_digits(mpz_class v, int count) {
+    std::vector<int> digits(static_cast<size_t>(count));
+    for (int i = count - 1; i >= 0; --i) {
+        const mpz_class r = v % 100;
+        digits[static_cast<size_t>(i)] = static_cast<int>(r.get_si());
+        v /= 100;
+    }
+    return digits;
+}
+
+// A digit drawn to make carries and rounding decide: any, the edges, or
+// runs of 99 and 00.
+int edgy_digit(std::mt19937_64 &rng, int mode) {
+    static constexpr int kEdgy[] = {0, 1, 49, 50, 51, 98, 99};
+    switch (mode) {
+        case 0:
+            return static_cast<int>(rng() % 100);
+        case 1:
+            return kEdgy[rng() % 7];
+        case 2:
+            return (rng() & 1) != 0 ? 99 : 0;
+        default:
+            return rng() % 4 == 0 ? static_cast<int>(rng() % 100) : 99;
+    }
+}
+
+}  // namespace
+
+// Quotients steered next to a rounding boundary: the digit that decides
+// the rounding is 49 .. 52, with runs of 99 or 00 before it and the digit
+// after it near 0 or 99, over divisors of 4 to 20 digits. The dividend is
+// the 20-digit integer nearest to the chosen quotient times the divisor,
+// so the exact quotient lands within a unit or so of the boundary, where
+// the shortcut from the exact quotient must give way to the digits.
+TEST(DivisionEquivalence, QuotientsNearARoundingBoundary) {
+    std::mt19937_64 rng(71206);
+    mpz_class p19, p20, p21;
+    mpz_ui_pow_ui(p19.get_mpz_t(), 100, 19);
+    mpz_ui_pow_ui(p20.get_mpz_t(), 100, 20);
+    mpz_ui_pow_ui(p21.get_mpz_t(), 100, 21);
+    int tried = 0;
+    for (int n = 0; tried < 150000; ++n) {
+        const int divisor_digits = 4 + static_cast<int>(rng() % 17);
+        std::vector<int> b(static_cast<size_t>(divisor_digits));
+        for (int &d : b) d = edgy_digit(rng, static_cast<int>(rng() % 4));
+        // A first digit near 99 lets the dividend reach every quotient.
+        b[0] =
+            (rng() & 1) != 0 ? 90 + static_cast<int>(rng() % 10) : 1 + static_cast<int>(rng() % 99);
+        if (b.back() == 0) b.back() = 1 + static_cast<int>(rng() % 99);
+        std::vector<int> b20 = b;
+        b20.resize(20, 0);
+        // The quotient: 21 or 22 digits, the deciding one the 21st.
+        const int q_digits = (rng() & 1) != 0 ? 22 : 21;
+        std::vector<int> q(22, 0);
+        const int first = 22 - q_digits, mode = 1 + static_cast<int>(rng() % 3);
+        for (int i = first; i < 22; ++i) q[static_cast<size_t>(i)] = edgy_digit(rng, mode);
+        if (q[static_cast<size_t>(first)] == 0) q[static_cast<size_t>(first)] = 1;
+        const int deciding = first + 20;
+        q[static_cast<size_t>(deciding)] = 49 + static_cast<int>(rng() % 4);
+        if (deciding == 20)
+            q[21] =
+                (rng() & 1) != 0 ? 99 - static_cast<int>(rng() % 3) : static_cast<int>(rng() % 3);
+        if ((rng() & 1) != 0)
+            for (int i = deciding - 1; i > first && rng() % 4 != 0; --i)
+                q[static_cast<size_t>(i)] = (rng() & 1) != 0 ? 99 : 0;
+        const mpz_class a =
+            digits_value(q) * digits_value(b20) / p21 + static_cast<long>(rng() % 3) - 1;
+        if (a < p19 || a >= p20) continue;
+        ++tried;
+        const int ea = static_cast<int>(rng() % 7) - 3, eb = static_cast<int>(rng() % 7) - 3;
+        expect_division_matches(from_digit_list(rng() & 1, ea, value_digits(a, 20)),
+                                from_digit_list(rng() & 1, eb, b), "near boundary", n);
+        if (HasFatalFailure()) return;
+    }
+}
+
+// Divisors of four to six digits (the first ones with digits beyond the
+// trial divisor) against dividends of every length.
+TEST(DivisionEquivalence, DivisorsOfFourToSixDigits) {
+    std::mt19937_64 rng(81206);
+    for (int n = 0; n < 150000; ++n) {
+        const bool wide = n % 8 == 0;
+        const Operand a = random_operand(rng, wide ? -65 : -3, wide ? 62 : 3);
+        Operand b = random_operand(rng, wide ? -65 : -3, wide ? 62 : 3);
+        Unpacked &v = b.value;
+        v.count = 4 + static_cast<int>(rng() % 3);
+        for (int i = v.count; i < 20; ++i) v.digit[i] = 0;
+        if (v.digit[v.count - 1] == 0) v.digit[v.count - 1] = 3;
+        expect_division_matches(a.value, v, "divisor of 4 to 6 digits", n);
+        if (HasFatalFailure()) return;
+    }
+}
+
+// Integers over integers: small ones, larger dividends, exact multiples,
+// and dividends that are machine integers passed behind a null pointer.
+TEST(DivisionEquivalence, SmallIntegers) {
+    std::mt19937_64 rng(91206);
+    for (int n = 0; n < 150000; ++n) {
+        const int64_t divisor = 1 + static_cast<int64_t>(rng() % (n % 2 == 0 ? 9999 : 999999));
+        int64_t dividend = 1 + static_cast<int64_t>(rng() % (n % 3 == 0 ? 999999999 : 9999));
+        if (n % 5 == 0) dividend = divisor * (1 + static_cast<int64_t>(rng() % 100000));
+        if (n % 7 == 0) dividend = -dividend;
+        expect_division_matches(tavo::num::from_int(dividend), tavo::num::from_int(divisor),
+                                "small integers", n);
+        if (HasFatalFailure()) return;
+    }
+    for (int32_t x = -300; x <= 300; ++x) {
+        for (int32_t y = 1; y <= 300; y += 7) {
+            const Unpacked b = tavo::num::from_int(y);
+            uint8_t by[tavo::num::kEncodedRoom], out[tavo::num::kEncodedRoom];
+            const int yl = tavo::num::encode(b, by);
+            uint32_t len = 0;
+            lnxdiv(nullptr, x, by, yl, out, &len);
+            ASSERT_EQ(std::vector<uint8_t>(out, out + len),
+                      encoded(literal::divide(tavo::num::from_int(x), b)))
+                << x << " / " << y;
+        }
     }
 }
