@@ -291,7 +291,7 @@ namespace {
     // The commonest operands, small whole numbers, first and alone, so that
     // their path stays short.
     if (int32_t x, y; whole::read_short(a, x) && whole::read_short(b, y))
-        return whole::emit_value(subtract ? x - y : x + y, dst, dstlen);
+        return whole::emit_small(subtract ? x - y : x + y, dst, dstlen);
     add_byte_operands(a, b, subtract, dst, dstlen);
 }
 

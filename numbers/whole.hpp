@@ -115,22 +115,20 @@ inline bool read_short(std::span<const uint8_t> bytes, int32_t &value) {
     if (n < 2 || n > 4) return false;
     const uint8_t head = p[0];
     if (head >= 0x80) {
-        // C1 d, C2 d (hundreds) or C2 d d.
-        if (n == 4 || (head != kPosExpBase && head != kPosExpBase + 1) ||
-            (n == 3 && head != kPosExpBase + 1))
-            return false;
+        // C1 d, C2 d (hundreds) or C2 d d: exponent 0 or 1, and at most
+        // exponent + 1 digits.
+        const unsigned exp = head - unsigned{kPosExpBase};
+        if (exp > 1 || n - 2 > exp) return false;
         const int32_t *digit = kOuterDigit[0].data();
-        const int32_t v =
-            digit[p[1]] * (head == kPosExpBase ? 1 : 100) + (n == 3 ? digit[p[2]] : 0);
+        const int32_t v = digit[p[1]] * (exp != 0 ? 100 : 1) + (n == 3 ? digit[p[2]] : 0);
         value = v;
         return v >= 0;
     }
     // 3E d 66, 3D d 66 or 3D d d 66.
-    if (n == 2 || (head != kNegExpBase && head != kNegExpBase - 1) ||
-        (n == 4 && head != kNegExpBase - 1) || p[n - 1] != kTerminator)
-        return false;
+    const unsigned exp = unsigned{kNegExpBase} - head;
+    if (exp > 1 || n - 3 > exp || p[n - 1] != kTerminator) return false;
     const int32_t *digit = kOuterDigit[1].data();
-    const int32_t v = digit[p[1]] * (head == kNegExpBase ? 1 : 100) + (n == 4 ? digit[p[2]] : 0);
+    const int32_t v = digit[p[1]] * (exp != 0 ? 100 : 1) + (n == 4 ? digit[p[2]] : 0);
     value = -v;
     return v >= 0;
 }
@@ -251,6 +249,17 @@ inline void emit(bool negative, uint64_t mag, uint8_t *dst, uint32_t *dstlen) {
     uint64_t w;
     const int n = encode(negative, mag, w);
     store_word(w, n, dst, dstlen);
+}
+
+// Writes a whole number below 10^6 in magnitude, zero included: a sum or
+// difference of two read_short values.
+inline void emit_small(int32_t v, uint8_t *dst, uint32_t *dstlen) {
+    if (v == 0) {
+        static constexpr uint8_t kZero[1] = {kZeroByte};
+        return store(dst, dstlen, kZero, 1);
+    }
+    const auto sign = static_cast<uint32_t>(v >> 31);  // all ones when negative
+    emit(static_cast<bool>(sign & 1), (static_cast<uint32_t>(v) ^ sign) - sign, dst, dstlen);
 }
 
 // Writes any 64-bit whole number: below 10^12 from one word, zero as its
