@@ -171,18 +171,12 @@ inline int encode(bool negative, uint64_t mag, uint64_t &out) {
         return normalise(top | (middle << 8) | (low << 16), 2);
     }
     if (mag <= 0xFFFFFFFF) {
-        // Five digits by fixed point: y starts as mag / 10^8 with 32 bits of
-        // fraction, just above the exact value, and each step brings the
-        // next digits into the integer part. The excess (under 32 units of
-        // the last fraction bit, times 100 a digit) never reaches the next
-        // digit boundary below 2^32, which an exhaustive check confirms.
-        uint64_t y = (mag * 1441151881 >> 25) + 1;
-        const uint64_t first = y >> 32;
-        // Two digits a step, then both pairs split at once.
-        y = (y & 0xFFFFFFFF) * 10000;
-        const uint64_t second = y >> 32;
-        y = (y & 0xFFFFFFFF) * 10000;
-        const uint64_t halves = second | (y >> 32 << 32);
+        // Five digits: the first and two pairs from divisions that do not
+        // wait for one another, then both pairs split at once.
+        const auto m = static_cast<uint32_t>(mag);
+        const uint32_t first = m / 100000000, tenthousands = m / 10000;
+        const uint32_t last = m - tenthousands * 10000, middle = tenthousands - first * 10000;
+        const uint64_t halves = middle | (uint64_t{last} << 32);
         const uint64_t tens = ((halves * 5243) >> 19) & 0x0000007F0000007F;  // x / 100, x < 10^4
         const uint64_t pairs = tens | ((halves - tens * 100) << 8);
         const uint64_t four = (pairs & 0xFFFF) | ((pairs >> 16) & 0xFFFF0000);
