@@ -267,28 +267,6 @@ TEST(FloatEquivalence, WholeNumbersMatchTheRecipe) {
     for (const double d : values) expect_recipe_bytes(d);  // both output forms
 }
 
-// Divisors of one to three digits take exact long division: every dividend
-// length and sign against the digit-by-digit statement, exponents near each
-// other and across the whole range (quotients near both ends).
-TEST(DivisionEquivalence, ShortDivisorsMatchTheStatement) {
-    std::mt19937_64 rng(61206);
-    for (int n = 0; n < 200000; ++n) {
-        const bool wide = n % 4 == 0;
-        const Operand a = random_operand(rng, wide ? -65 : -3, wide ? 62 : 3);
-        Operand b = random_operand(rng, wide ? -65 : -3, wide ? 62 : 3);
-        Unpacked &v = b.value;
-        v.count = 1 + static_cast<int>(rng() % 3);
-        for (int i = v.count; i < 20; ++i) v.digit[i] = 0;
-        if (v.digit[v.count - 1] == 0) v.digit[v.count - 1] = 3;
-        b.len = tavo::num::encode(v, b.bytes);
-        uint8_t out[tavo::num::kEncodedRoom];
-        uint32_t len = 0;
-        lnxdiv(a.bytes, a.len, b.bytes, b.len, out, &len);
-        ASSERT_EQ(std::vector<uint8_t>(out, out + len), encoded(literal::divide(a.value, v)))
-            << "case " << n;
-    }
-}
-
 namespace {
 
 // lnxdiv of two unpacked numbers, and the division that other number
@@ -392,21 +370,33 @@ TEST(DivisionEquivalence, QuotientsNearARoundingBoundary) {
     }
 }
 
-// Divisors of four to six digits (the first ones with digits beyond the
-// trial divisor) against dividends of every length.
-TEST(DivisionEquivalence, DivisorsOfFourToSixDigits) {
-    std::mt19937_64 rng(81206);
-    for (int n = 0; n < 150000; ++n) {
-        const bool wide = n % 8 == 0;
+// Divisors of `lo` to `hi` digits against dividends of every length and
+// sign, exponents near each other and, one case in `wide_every`, across the
+// whole range (quotients near both ends).
+void check_divisors_of(int lo, int hi, uint64_t seed, int cases, int wide_every,
+                       const char *family) {
+    std::mt19937_64 rng(seed);
+    for (int n = 0; n < cases; ++n) {
+        const bool wide = n % wide_every == 0;
         const Operand a = random_operand(rng, wide ? -65 : -3, wide ? 62 : 3);
-        Operand b = random_operand(rng, wide ? -65 : -3, wide ? 62 : 3);
-        Unpacked &v = b.value;
-        v.count = 4 + static_cast<int>(rng() % 3);
-        for (int i = v.count; i < 20; ++i) v.digit[i] = 0;
-        if (v.digit[v.count - 1] == 0) v.digit[v.count - 1] = 3;
-        expect_division_matches(a.value, v, "divisor of 4 to 6 digits", n);
-        if (HasFatalFailure()) return;
+        Unpacked b = random_operand(rng, wide ? -65 : -3, wide ? 62 : 3).value;
+        b.count = lo + static_cast<int>(rng() % static_cast<uint64_t>(hi - lo + 1));
+        for (int i = b.count; i < 20; ++i) b.digit[i] = 0;
+        if (b.digit[b.count - 1] == 0) b.digit[b.count - 1] = 3;
+        expect_division_matches(a.value, b, family, n);
+        if (::testing::Test::HasFatalFailure()) return;
     }
+}
+
+// Divisors of one to three digits take exact long division.
+TEST(DivisionEquivalence, ShortDivisorsMatchTheStatement) {
+    check_divisors_of(1, 3, 61206, 200000, 4, "divisor of 1 to 3 digits");
+}
+
+// Divisors of four to six digits: the first ones with digits beyond the
+// trial divisor.
+TEST(DivisionEquivalence, DivisorsOfFourToSixDigits) {
+    check_divisors_of(4, 6, 81206, 150000, 8, "divisor of 4 to 6 digits");
 }
 
 // Integers over integers: small ones, larger dividends, exact multiples,
