@@ -441,14 +441,8 @@ TAVO_API void lnxnur(const uint8_t *num, int32_t len, void *value, uint32_t size
     if (value == nullptr || (size != 4 && size != 8)) return;
     // A whole number below 10^12 is exact as a double, and so is every
     // step of the digits scaled up by 100 that make it.
-    int64_t whole = 0;
     const auto bytes = num != nullptr ? counted_view(num, len) : std::span<const uint8_t>{};
-    if (int32_t small; whole::read_short(bytes, small)) {
-        whole = small;
-    } else if (!whole::read(bytes, whole)) {
-        whole = 0;
-    }
-    if (whole != 0) {
+    if (int64_t whole; whole::read_any(bytes, whole)) {
         const auto v = static_cast<double>(whole);
         if (size == 8) {
             std::memcpy(value, &v, 8);

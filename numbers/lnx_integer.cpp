@@ -11,15 +11,12 @@
 
 namespace tavo::num {
 
-// Writes a machine integer as a number: whole numbers below 10^12 from one
-// word, up to eight base-100 digits from vector registers.
-void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
-    const bool negative = value < 0;
-    const uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    // Below 10^4 by the two digits (the usual small values make those
-    // branches predictable), then from one word.
-    if (mag - 1 < 9999) return whole::emit_short(negative, static_cast<uint32_t>(mag), dst, dstlen);
-    if (mag != 0 && mag < whole::kLimit) return whole::emit(negative, mag, dst, dstlen);
+namespace {
+
+// Zero and whole numbers of 10^12 and more: up to eight base-100 digits
+// from vector registers, the rest by the general writer.
+[[gnu::noinline]] void emit_other_integer(int64_t value, bool negative, uint64_t mag, uint8_t *dst,
+                                          uint32_t *dstlen) {
 #if TAVO_DIGIT_VECTORS
     if (mag != 0 && mag < 10000000000000000) {
         // Up to eight base-100 digits, as two limbs of four: the digit bytes
@@ -36,8 +33,27 @@ void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
         vec::write_number(negative, 7 - leading, d, count, dst, dstlen);
         return;
     }
+#else
+    (void)negative;
+    (void)mag;
 #endif
     emit(dst, dstlen, from_int(value));
+}
+
+}  // namespace
+
+// Writes a machine integer as a number: whole numbers below 10^12 from one
+// word, the others apart.
+void emit_integer(int64_t value, uint8_t *dst, uint32_t *dstlen) {
+    // The sign of machine integers is a coin toss: no branch on it.
+    const auto sign = static_cast<uint64_t>(value >> 63);  // all ones when negative
+    const uint64_t mag = (static_cast<uint64_t>(value) ^ sign) - sign;
+    const bool negative = sign != 0;
+    // Below 10^4 by the two digits (the usual small values make those
+    // branches predictable), then from one word.
+    if (mag - 1 < 9999) return whole::emit_short(negative, static_cast<uint32_t>(mag), dst, dstlen);
+    if (mag != 0 && mag < whole::kLimit) return whole::emit(negative, mag, dst, dstlen);
+    emit_other_integer(value, negative, mag, dst, dstlen);
 }
 
 }  // namespace tavo::num
@@ -192,18 +208,7 @@ extern "C" {
 TAVO_API int32_t lnxmin(const void *value, uint32_t size, int32_t signedness, uint8_t *dst,
                         uint32_t *dstlen) noexcept {
     if (value == nullptr || !valid_size(size) || signedness < 0 || signedness > 2) return 3;
-    // Every machine integer is a whole number below 10^12; the small ones
-    // have a path of their own.
-    const int64_t v = read_integer(value, size, signedness != 0);
-    const auto sign = static_cast<uint64_t>(v >> 63);  // all ones when negative
-    const uint64_t mag = (static_cast<uint64_t>(v) ^ sign) - sign;
-    if (mag - 1 < 9999) {
-        whole::emit_short(sign != 0, static_cast<uint32_t>(mag), dst, dstlen);
-    } else if (mag != 0) {
-        whole::emit(sign != 0, mag, dst, dstlen);
-    } else {
-        emit_integer(0, dst, dstlen);
-    }
+    emit_integer(read_integer(value, size, signedness != 0), dst, dstlen);
     return 0;
 }
 

@@ -133,6 +133,16 @@ inline bool read_short(std::span<const uint8_t> bytes, int32_t &value) {
     return v >= 0;
 }
 
+// read(), the commonest numbers first: a short number's chain of work is
+// short, which lets calls overlap.
+inline bool read_any(std::span<const uint8_t> bytes, int64_t &value) {
+    if (int32_t small; read_short(bytes, small)) {
+        value = small;
+        return true;
+    }
+    return read(bytes, value);
+}
+
 // The bytes of a number of `count` digits (most significant in the low byte
 // of `digits`, first and last not zero, count + 2 <= 8) and exponent exp,
 // low byte first; returns their count.

@@ -10,17 +10,12 @@
 #include "ldx.h"
 #include "lnx.h"
 #include "lx.h"
+#include "format_test_util.hpp"
 #include "num_oracle.hpp"
 
 using namespace numtest;
 
 namespace {
-
-lxlinfo language(const char *name) {
-    lxlinfo info{};
-    EXPECT_EQ(lxlfill(&info, name, 0), LXS_OK);
-    return info;
-}
 
 // Prints through lnxnfn; checks that nothing is written past the count.
 std::string nfn(const char *model, const Num &n, const lxlinfo *lang = nullptr) {

@@ -9,6 +9,7 @@
 
 #include "lnx.h"
 #include "lx.h"
+#include "format_test_util.hpp"
 #include "num_oracle.hpp"
 
 using namespace numtest;
@@ -29,12 +30,6 @@ Read cpn(const std::string &text, const lxlinfo *lang = nullptr, bool hasprec = 
            hasscale, scale, &r.consumed, lang);
     r.num.len = static_cast<int>(len);
     return r;
-}
-
-lxlinfo language(const char *name) {
-    lxlinfo info{};
-    EXPECT_EQ(lxlfill(&info, name, 0), LXS_OK);
-    return info;
 }
 
 // x truncated to 40 significant decimal digits.

@@ -8,17 +8,12 @@
 
 #include "lnx.h"
 #include "lx.h"
+#include "format_test_util.hpp"
 #include "num_oracle.hpp"
 
 using namespace numtest;
 
 namespace {
-
-lxlinfo language(const char *name) {
-    lxlinfo info{};
-    EXPECT_EQ(lxlfill(&info, name, 0), LXS_OK);
-    return info;
-}
 
 struct Read {
     uint32_t consumed;
